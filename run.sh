@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# ./run.sh test   install build dependencies, build (sanitizers on) and run every test
+# ./run.sh demo   run the stocktaking recount on the embedded demo company
+# ./run.sh bench  build optimised and run the benchmarks
+set -euo pipefail
+cd "$(dirname "$0")"
+
+# Debian packages the build needs; installed only when missing.
+PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libsqlite3-dev libpugixml-dev libopencc-dev libasio-dev libmsgpack-cxx-dev
+  libpng-dev libcurl4-openssl-dev
+)
+
+install_deps() {
+  local missing=() p
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+jobs() { nproc 2>/dev/null || echo 2; }
+
+case "${1:-}" in
+  test)
+    install_deps
+    cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVX_SANITIZE=ON -DVX_WERROR=ON
+    cmake --build build/test -j "$(jobs)"
+    ctest --test-dir build/test --output-on-failure -j "$(jobs)"
+    ;;
+  demo)
+    echo "demo: the stocktaking book-quantity recount (STKB17) on the embedded demo company is not built yet; this will prepare, queue and run it once the module and application server exist."
+    ;;
+  bench)
+    install_deps
+    cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVX_TESTS=OFF -DVX_BENCH=ON
+    cmake --build build/release -j "$(jobs)"
+    for b in build/release/bench/*_bench; do [ -x "$b" ] && "$b"; done
+    ;;
+  *)
+    echo "usage: $0 test|demo|bench" >&2
+    exit 2
+    ;;
+esac

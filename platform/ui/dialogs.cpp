@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/rtl/text.h"
+#include "platform/ui/extctrls.h"
 
 namespace vx {
 
@@ -197,5 +198,19 @@ TModalResult MessageDlg(std::string_view msg, TMsgDlgType type, TMsgDlgButtons b
 }
 
 void ShowMessage(std::string_view msg) { MessageDlg(msg, mtCustom, {mbOK}); }
+
+void RegisterStandardClasses() {
+  for (const TClassInfo* c :
+       {&TObject::StaticClassInfo(), &TPersistent::StaticClassInfo(),
+        &TComponent::StaticClassInfo(), &TStrings::StaticClassInfo(),
+        &TStringList::StaticClassInfo(), &TFont::StaticClassInfo(), &TControl::StaticClassInfo(),
+        &TWinControl::StaticClassInfo(), &TGraphicControl::StaticClassInfo(),
+        &TCustomForm::StaticClassInfo(), &TForm::StaticClassInfo(), &TScreen::StaticClassInfo(),
+        &TApplication::StaticClassInfo(), &TCustomEdit::StaticClassInfo(),
+        &TEdit::StaticClassInfo(), &TButton::StaticClassInfo(), &TLabel::StaticClassInfo(),
+        &TCustomPanel::StaticClassInfo(), &TPanel::StaticClassInfo(),
+        &TMessageForm::StaticClassInfo()})
+    (void)c;
+}
 
 }  // namespace vx

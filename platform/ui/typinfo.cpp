@@ -145,6 +145,8 @@ bool IntToIdent(const TTypeInfo& type, std::int64_t value, std::string& ident) {
 }
 
 const TClassInfo* FindClassInfo(std::string_view name) {
+  static const bool standard = (RegisterStandardClasses(), true);
+  (void)standard;
   auto& classes = Classes();
   auto it = classes.find(name);
   return it == classes.end() ? nullptr : it->second.get();

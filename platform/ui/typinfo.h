@@ -115,8 +115,11 @@ void RegisterIntegerConsts(std::string_view type_name,
 bool IdentToInt(const TTypeInfo& type, std::string_view ident, std::int64_t& value);
 bool IntToIdent(const TTypeInfo& type, std::int64_t value, std::string& ident);
 
-// Class registry: every class whose StaticClassInfo() ran.
+// Class registry: the model's standard classes and every class whose
+// StaticClassInfo() ran.
 const TClassInfo* FindClassInfo(std::string_view name);
+// Defines the class information of the model's standard classes.
+void RegisterStandardClasses();
 TClassInfo& NewClassInfo(std::string_view name, const TClassInfo* parent);
 
 // ---- enumerations and sets as text ------------------------------------------

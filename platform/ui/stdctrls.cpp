@@ -45,6 +45,9 @@ void RegisterStdTypes() {
   RegisterEnumType("TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"});
   RegisterEnumType("TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"});
   RegisterEnumType("TBevelCut", {"bvNone", "bvLowered", "bvRaised", "bvSpace"});
+  RegisterEnumType("TImeMode", {"imDisable", "imClose", "imOpen", "imDontCare", "imSAlpha",
+                                "imAlpha", "imHira", "imSKata", "imKata", "imChinese",
+                                "imSHanguel", "imHanguel"});
 }
 
 // Publishes the inherited properties every visible control shows.
@@ -82,6 +85,8 @@ const TClassInfo& TCustomEdit::StaticClassInfo() {
                                                                        "TEditCharCase");
     r.template Ord<&TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength>("MaxLength", "Integer");
     r.template Bool<&TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly>("ReadOnly");
+    r.template Str<&TCustomEdit::ImeName, &TCustomEdit::SetImeName>("ImeName", "TImeName");
+    r.template Ord<&TCustomEdit::ImeMode, &TCustomEdit::SetImeMode>("ImeMode", "TImeMode");
     r.template Event<&TCustomEdit::OnChange>("OnChange");
   });
   return info;
@@ -89,7 +94,8 @@ const TClassInfo& TCustomEdit::StaticClassInfo() {
 
 const TClassInfo& TEdit::StaticClassInfo() {
   static const TClassInfo& info = DefineClass<TEdit>("TEdit", [](auto& r) {
-    PublishCommon(r, {"AutoSelect", "CharCase", "Color", "MaxLength", "ParentColor", "ReadOnly",
+    PublishCommon(r, {"AutoSelect", "CharCase", "Color", "ImeMode", "ImeName", "MaxLength",
+                      "ParentColor", "ReadOnly",
                       "TabOrder", "TabStop", "Text", "OnChange", "OnDblClick", "OnEnter",
                       "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp"});
   });

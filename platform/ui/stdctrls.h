@@ -11,6 +11,22 @@ enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 using enum TAlignment;
 enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 using enum TEditCharCase;
+// Input-method modes; the model keeps them for the widget sets.
+enum class TImeMode {
+  imDisable,
+  imClose,
+  imOpen,
+  imDontCare,
+  imSAlpha,
+  imAlpha,
+  imHira,
+  imSKata,
+  imKata,
+  imChinese,
+  imSHanguel,
+  imHanguel
+};
+using enum TImeMode;
 
 class TCustomEdit : public TWinControl {
   VX_CLASS(TCustomEdit, TWinControl)
@@ -25,6 +41,11 @@ class TCustomEdit : public TWinControl {
   void SetCharCase(TEditCharCase c);
   bool AutoSelect() const { return auto_select_; }
   void SetAutoSelect(bool v) { auto_select_ = v; }
+  // The input method forced on the edit ("" for none).
+  const std::string& ImeName() const { return ime_name_; }
+  void SetImeName(std::string_view name) { ime_name_ = std::string(name); }
+  TImeMode ImeMode() const { return ime_mode_; }
+  void SetImeMode(TImeMode m) { ime_mode_ = m; }
   bool Modified() const { return modified_; }
   void SetModified(bool v) { modified_ = v; }
   // The caret and selection, in characters.
@@ -54,6 +75,8 @@ class TCustomEdit : public TWinControl {
   int max_length_ = 0;
   TEditCharCase char_case_ = ecNormal;
   bool auto_select_ = true;
+  std::string ime_name_;
+  TImeMode ime_mode_ = imDontCare;
   bool modified_ = false;
   int sel_start_ = 0;
   int sel_length_ = 0;

@@ -141,7 +141,7 @@ std::shared_ptr<const RegistryImage> Parse(const std::string& path, std::string_
     }
   }
   auto report = [&](std::size_t line_no, const std::string& why) {
-    ReportOsAlert(
+    problems.push_back(
         Format("Registry file %s: line %d skipped: %s", path, static_cast<int>(line_no), why));
   };
 

@@ -553,37 +553,30 @@ void TWinControl::AlignControls() {
 
 bool TWinControl::WantsKey(Word, TShiftState) const { return false; }
 
-bool TWinControl::DoKeyDown(Word& key, TShiftState shift) {
+// The form's preview first, then the control itself; the key is consumed
+// when a step sets it to 0 or frees the control.
+template <class Key, class Step>
+bool TWinControl::WithPreview(Key& key, Step step) {
   TWeak<TWinControl> self(this);
   TCustomForm* form = GetParentForm(this);
   if (form && form != this && form->KeyPreview()) {
-    form->KeyDown(key, shift);
+    step(*form);
     if (key == 0 || !self) return true;
   }
-  KeyDown(key, shift);
+  step(*this);
   return key == 0 || !self;
+}
+
+bool TWinControl::DoKeyDown(Word& key, TShiftState shift) {
+  return WithPreview(key, [&](TWinControl& c) { c.KeyDown(key, shift); });
 }
 
 bool TWinControl::DoKeyPress(TKeyChar& key) {
-  TWeak<TWinControl> self(this);
-  TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview()) {
-    form->KeyPress(key);
-    if (key == 0 || !self) return true;
-  }
-  KeyPress(key);
-  return key == 0 || !self;
+  return WithPreview(key, [&](TWinControl& c) { c.KeyPress(key); });
 }
 
 bool TWinControl::DoKeyUp(Word& key, TShiftState shift) {
-  TWeak<TWinControl> self(this);
-  TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview()) {
-    form->KeyUp(key, shift);
-    if (key == 0 || !self) return true;
-  }
-  KeyUp(key, shift);
-  return key == 0 || !self;
+  return WithPreview(key, [&](TWinControl& c) { c.KeyUp(key, shift); });
 }
 
 void TWinControl::WMKeyDown(TMessage& msg) {

@@ -239,6 +239,8 @@ class TWinControl : public TControl {
  private:
   void RemoveFocus(bool removing);
   void DestroyChildren();
+  template <class Key, class Step>
+  bool WithPreview(Key& key, Step step);
 
   std::vector<TControl*> controls_;     // z-order, bottom first
   std::vector<TWinControl*> tab_list_;  // tab order

@@ -1,6 +1,7 @@
 #include "platform/ui/headless.h"
 
 #include "platform/rtl/text.h"
+#include "platform/ui/chars.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/stdctrls.h"
 
@@ -93,12 +94,7 @@ TSize THeadlessWidgetSet::TextExtent(const TFont& font, std::string_view text) {
   int narrow = (p + 1) / 2;
   int extra = font.Style().Contains(fsBold) ? 1 : 0;
   int width = 0;
-  std::u16string w = Utf8ToUtf16(text);
-  for (std::size_t i = 0; i < w.size(); ++i) {
-    char32_t c = w[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < w.size()) c = 0x10000 + ((c - 0xD800) << 10) + (w[++i] - 0xDC00);
-    width += (IsWide(c) ? p : narrow) + extra;
-  }
+  for (char32_t c : CodePoints(text)) width += (IsWide(c) ? p : narrow) + extra;
   return {width, p + 2};
 }
 

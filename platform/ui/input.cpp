@@ -1,6 +1,6 @@
 #include "platform/ui/input.h"
 
-#include "platform/rtl/text.h"
+#include "platform/ui/chars.h"
 
 namespace vx {
 
@@ -70,11 +70,7 @@ void SendKeyTo(TWinControl* target, Word key, TShiftState shift) {
 }
 
 void SendText(std::string_view utf8) {
-  std::u16string w = Utf8ToUtf16(utf8);
-  for (std::size_t i = 0; i < w.size(); ++i) {
-    char32_t c = w[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < w.size())
-      c = 0x10000 + ((c - 0xD800) << 10) + (w[++i] - 0xDC00);
+  for (char32_t c : CodePoints(utf8)) {
     TWinControl* target = FocusTarget();
     if (!target) return;
     Application()->Guard([&] {

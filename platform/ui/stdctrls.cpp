@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/rtl/text.h"
+#include "platform/ui/chars.h"
 #include "platform/ui/extctrls.h"
 
 namespace vx {
@@ -20,26 +21,6 @@ std::size_t ByteOffset(std::string_view s, int chars) {
 }
 
 int CharCount(std::string_view s) { return static_cast<int>(Utf8Length(s)); }
-
-std::string EncodeUtf8(char32_t c) {
-  std::string out;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return out;
-}
 
 void RegisterStdTypes() {
   RegisterEnumType("TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"});
@@ -217,7 +198,7 @@ void TCustomEdit::DefaultKeyPress(TKeyChar& key) {
     return;
   }
   if (key < 32) return;
-  std::string typed = EncodeUtf8(key);
+  std::string typed = CodePointToUtf8(key);
   if (char_case_ == ecUpperCase) typed = UpperCase(typed);
   if (char_case_ == ecLowerCase) typed = LowerCase(typed);
   if (max_length_ > 0 && CharCount(Text()) - sel_length_ + 1 > max_length_) return;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/rtl/text.h"
+#include "platform/ui/chars.h"
 #include "platform/ui/classes.h"
 
 namespace vx {
@@ -296,20 +297,8 @@ Variant GetPropValue(TObject& obj, const TPropInfo& prop) {
     }
     case tkInt64:
       return Variant(GetOrdProp(obj, prop));
-    case tkChar: {
-      std::u32string one(1, static_cast<char32_t>(GetOrdProp(obj, prop)));
-      std::u16string wide;
-      for (char32_t c : one) {
-        if (c >= 0x10000) {
-          c -= 0x10000;
-          wide += static_cast<char16_t>(0xD800 + (c >> 10));
-          wide += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
-          wide += static_cast<char16_t>(c);
-        }
-      }
-      return Variant(Utf16ToUtf8(wide));
-    }
+    case tkChar:
+      return Variant(CodePointToUtf8(static_cast<char32_t>(GetOrdProp(obj, prop))));
     case tkEnumeration: {
       std::int64_t v = GetOrdProp(obj, prop);
       if (SameText(t.Name, "Boolean")) return Variant(v != 0);
@@ -337,15 +326,8 @@ void SetPropValue(TObject& obj, const TPropInfo& prop, const Variant& value) {
       break;
     case tkChar:
       if (value.IsString()) {
-        std::u16string w = value.ToWide();
-        if (w.empty()) {
-          SetOrdProp(obj, prop, 0);
-        } else {
-          char32_t c = w[0];
-          if (c >= 0xD800 && c < 0xDC00 && w.size() > 1)
-            c = 0x10000 + ((c - 0xD800) << 10) + (w[1] - 0xDC00);
-          SetOrdProp(obj, prop, c);
-        }
+        std::u32string chars = CodePoints(value.ToText());
+        SetOrdProp(obj, prop, chars.empty() ? 0 : chars[0]);
       } else {
         SetOrdProp(obj, prop, value.ToInt64());
       }

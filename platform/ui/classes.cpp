@@ -9,10 +9,11 @@ namespace vx {
 
 namespace {
 
-// Live components by address, with their serial numbers (see TWeak).
+// Live components by address, with their serial numbers (see TWeak). Never
+// destroyed: components freed at the end of the process still unregister.
 std::unordered_map<const TComponent*, std::uint64_t>& LiveComponents() {
-  static std::unordered_map<const TComponent*, std::uint64_t> live;
-  return live;
+  static auto* live = new std::unordered_map<const TComponent*, std::uint64_t>();
+  return *live;
 }
 std::uint64_t next_serial = 1;
 

@@ -10,9 +10,10 @@ namespace vx {
 
 namespace {
 
+// Never destroyed: controls freed at the end of the process still unregister.
 std::unordered_map<HWND, TWinControl*>& Handles() {
-  static std::unordered_map<HWND, TWinControl*> handles;
-  return handles;
+  static auto* handles = new std::unordered_map<HWND, TWinControl*>();
+  return *handles;
 }
 
 // Handles for controls whose widget set gives none; far from the widget

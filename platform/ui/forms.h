@@ -72,6 +72,10 @@ class TCustomForm : public TWinControl {
   HWND ParentWindowHandle() const { return parent_window_; }
   void SetParentWindowHandle(HWND parent);
 
+  // Raw fact: the window manager activated the form's window (the model
+  // does this itself when a form is shown).
+  void Activated();
+
   TWinControl* ActiveControl() const { return active_control_; }
   // Raises EInvalidOperation when the control cannot take the focus.
   void SetActiveControl(TWinControl* control);
@@ -135,7 +139,6 @@ class TCustomForm : public TWinControl {
   void CMRelease(TMessage& msg);
 
  private:
-  void Activated();
   void Deactivated();
   void SetWindowFocus();
   void CloseModal();
@@ -167,6 +170,10 @@ class TScreen : public TComponent {
 
   // The form with the focus, and its focused control.
   TCustomForm* ActiveForm() const { return active_form_; }
+  // Raw fact: the window manager activated the form's window (the model
+  // does this itself when a form is shown).
+  void Activated();
+
   TWinControl* ActiveControl() const { return active_control_; }
   // Every existing form, the most recently active first.
   int FormCount() const { return static_cast<int>(forms_.size()); }

@@ -112,4 +112,18 @@ void TextEdited(TCustomEdit* edit, std::string_view text) {
   });
 }
 
+void WindowActivated(TCustomForm* form) {
+  if (!form || !form->CanFocus()) return;
+  Application()->Guard([&] { form->Activated(); });
+}
+
+void WindowCloseRequested(TCustomForm* form) {
+  if (form) PostMessage(form, WM_CLOSE);
+}
+
+void WindowBoundsChanged(TCustomForm* form, const TRect& r) {
+  if (!form) return;
+  Application()->Guard([&] { form->SetBounds(r.Left, r.Top, r.Width(), r.Height()); });
+}
+
 }  // namespace vx

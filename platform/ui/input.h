@@ -29,5 +29,11 @@ bool ClickControl(TControl* control);
 void FocusMovedTo(TWinControl* control);
 // Raw fact: the user edited an edit's text in the backend.
 void TextEdited(TCustomEdit* edit, std::string_view text);
+// Raw fact: the user activated a form's window (clicked into it).
+void WindowActivated(TCustomForm* form);
+// Raw fact: the user pressed the window's close button (posts WM_CLOSE).
+void WindowCloseRequested(TCustomForm* form);
+// Raw fact: the user moved or resized a form's window.
+void WindowBoundsChanged(TCustomForm* form, const TRect& bounds);
 
 }  // namespace vx

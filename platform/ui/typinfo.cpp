@@ -26,8 +26,10 @@ TTypeInfo& AddType(TypeMap& types, std::string_view name, TTypeKind kind) {
   return ref;
 }
 
+// The registries live as long as the process (never destroyed), so that
+// objects freed at its end can still be described.
 TypeMap& Types() {
-  static TypeMap types = [] {
+  static TypeMap& types = *new TypeMap([] {
     // The platform's basic types, so that declarations by name find them.
     TypeMap m;
     AddType(m, "Boolean", tkEnumeration).Names = {"False", "True"};
@@ -42,13 +44,13 @@ TypeMap& Types() {
     AddType(m, "Extended", tkFloat);
     AddType(m, "Variant", tkVariant);
     return m;
-  }();
+  }());
   return types;
 }
 
 std::map<std::string, std::unique_ptr<TClassInfo>, NoCase>& Classes() {
-  static std::map<std::string, std::unique_ptr<TClassInfo>, NoCase> classes;
-  return classes;
+  static auto* classes = new std::map<std::string, std::unique_ptr<TClassInfo>, NoCase>();
+  return *classes;
 }
 
 TTypeInfo& MutableType(std::string_view name, TTypeKind kind) {
@@ -163,9 +165,9 @@ TClassInfo& NewClassInfo(std::string_view name, const TClassInfo* parent) {
   // the first in the by-name registry; both stay valid.
   auto [it, inserted] = Classes().emplace(std::string(name), std::move(info));
   if (!inserted) {
-    static std::vector<std::unique_ptr<TClassInfo>> shadowed;
-    shadowed.push_back(std::move(info));
-    return *shadowed.back();
+    static auto* shadowed = new std::vector<std::unique_ptr<TClassInfo>>();
+    shadowed->push_back(std::move(info));
+    return *shadowed->back();
   }
   return ref;
 }

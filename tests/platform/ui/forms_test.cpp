@@ -309,6 +309,45 @@ TEST_F(FormTest, WindowServices) {
   f->Free();
 }
 
+TEST_F(FormTest, WindowProcSubclassingSeesMovesAndUserActions) {
+  // An instance's window procedure replaced: moves repaint another window,
+  // everything else goes on to the original procedure.
+  struct Subclass {
+    TForm* form;
+    HWND shell;
+    int moves = 0;
+    void Proc(TMessage& msg) {
+      if (msg.Msg == WM_MOVE) {
+        ++moves;
+        RepaintWindow(shell);
+      }
+      form->WndProc(msg);
+    }
+  };
+  auto* f = Create<TForm>(nullptr);
+  Subclass sub{f, 4242};
+  f->WindowProc = Bind<&Subclass::Proc>(&sub);
+  f->Show();
+  WindowBoundsChanged(f, TRect{10, 20, 330, 260});
+  EXPECT_EQ(sub.moves, 1);
+  EXPECT_EQ(Headless().RepaintCount(4242), 1);
+  WindowBoundsChanged(f, TRect{10, 20, 400, 300});  // resized only
+  EXPECT_EQ(sub.moves, 1);
+
+  auto* other = Create<TForm>(nullptr);
+  other->Show();
+  EXPECT_EQ(Screen()->ActiveForm(), other);
+  WindowActivated(f);
+  EXPECT_EQ(Screen()->ActiveForm(), f);
+  WindowCloseRequested(f);
+  EXPECT_TRUE(f->Visible());  // posted
+  Application()->ProcessMessages();
+  EXPECT_FALSE(f->Visible());
+  EXPECT_EQ(Screen()->ActiveForm(), other);
+  other->Free();
+  f->Free();
+}
+
 TEST_F(FormTest, ApplicationAndScreenDefaults) {
   EXPECT_EQ(Application()->HintHidePause(), 2500);
   Application()->SetHintHidePause(500000);

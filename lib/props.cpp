@@ -71,8 +71,7 @@ void SetPropertyByPath(TObject* obj, std::string_view path, const Variant& value
   if (dot != std::string_view::npos) {
     std::string head = Trim(path.substr(0, dot));
     const TPropInfo* p = GetPropInfo(obj, head);
-    if (!p)
-      throw EPropertyError(Format("Property %s does not exist", head));
+    if (!p) throw EPropertyError(Format("Property %s does not exist", head));
     if (p->Kind() != tkClass)
       throw EPropertyError(Format("Property %s does not hold an object", head));
     TObject* inner = p->GetObj(*obj);

@@ -32,7 +32,9 @@ bool TObject::InheritsFrom(std::string_view class_name) const {
   return false;
 }
 
-void TObject::Dispatch(TMessage& msg) { DispatchFrom(ClassInfo(), msg); }
+void TObject::Dispatch(TMessage& msg) {
+  DispatchFrom(ClassInfo(), msg);
+}
 
 void TObject::DispatchFrom(const TClassInfo& cls, TMessage& msg) {
   for (const TClassInfo* c = &cls; c; c = c->Parent) {
@@ -86,7 +88,9 @@ TComponent::~TComponent() {
   LiveComponents().erase(this);
 }
 
-void TComponent::BeforeDestruction() { CleanUp(); }
+void TComponent::BeforeDestruction() {
+  CleanUp();
+}
 
 void TComponent::CleanUp() {
   if (cleaned_up_) return;
@@ -133,8 +137,7 @@ void TComponent::ValidateRename(TComponent* component, std::string_view old_name
   if (component && !new_name.empty() && !SameText(old_name, new_name)) {
     TComponent* other = FindComponent(new_name);
     if (other && other != component)
-      throw EComponentError(
-          Format("A component named %s already exists", std::string(new_name)));
+      throw EComponentError(Format("A component named %s already exists", std::string(new_name)));
   }
 }
 
@@ -194,7 +197,8 @@ void TComponent::DestroyComponents() {
 void TComponent::Destroying() {
   if (state_.Contains(csDestroying)) return;
   state_.Include(csDestroying);
-  for (TComponent* c : components_) c->Destroying();
+  for (TComponent* c : components_)
+    c->Destroying();
 }
 
 void TComponent::SetDesigning(bool designing) {
@@ -202,16 +206,19 @@ void TComponent::SetDesigning(bool designing) {
     state_.Include(csDesigning);
   else
     state_.Exclude(csDesigning);
-  for (TComponent* c : components_) c->SetDesigning(designing);
+  for (TComponent* c : components_)
+    c->SetDesigning(designing);
 }
 
 void TComponent::BeginLoading() {
   state_.Include(csLoading);
-  for (TComponent* c : components_) c->BeginLoading();
+  for (TComponent* c : components_)
+    c->BeginLoading();
 }
 
 void TComponent::EndLoading() {
-  for (TComponent* c : std::vector<TComponent*>(components_)) c->EndLoading();
+  for (TComponent* c : std::vector<TComponent*>(components_))
+    c->EndLoading();
   if (!state_.Contains(csLoading)) return;
   state_.Exclude(csLoading);
   Loaded();
@@ -233,7 +240,9 @@ void TComponent::RemoveFreeNotification(TComponent* component) {
   component->RemoveNotification(this);
 }
 
-void TComponent::RemoveNotification(TComponent* c) { std::erase(free_notifies_, c); }
+void TComponent::RemoveNotification(TComponent* c) {
+  std::erase(free_notifies_, c);
+}
 
 void TComponent::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component) RemoveFreeNotification(component);
@@ -263,7 +272,9 @@ void TStrings::Put(int index, std::string_view s) {
   EndUpdate();
 }
 
-TObject* TStrings::GetObject(int) const { return nullptr; }
+TObject* TStrings::GetObject(int) const {
+  return nullptr;
+}
 void TStrings::PutObject(int, TObject*) {}
 
 void TStrings::InsertObject(int index, std::string_view s, TObject* obj) {
@@ -285,7 +296,8 @@ int TStrings::AddObject(std::string_view s, TObject* obj) {
 
 void TStrings::AddStrings(const TStrings& other) {
   BeginUpdate();
-  for (int i = 0; i < other.Count(); ++i) AddObject(other.Get(i), other.GetObject(i));
+  for (int i = 0; i < other.Count(); ++i)
+    AddObject(other.Get(i), other.GetObject(i));
   EndUpdate();
 }
 
@@ -387,7 +399,8 @@ void TStrings::SetCommaText(std::string_view text) {
   auto blank = [&](std::size_t k) {
     return k < text.size() && static_cast<unsigned char>(text[k]) <= ' ';
   };
-  while (blank(i)) ++i;
+  while (blank(i))
+    ++i;
   while (i < text.size()) {
     std::string item;
     if (text[i] == '"') {
@@ -405,13 +418,16 @@ void TStrings::SetCommaText(std::string_view text) {
         item += text[i++];
       }
     } else {
-      while (i < text.size() && text[i] != ',' && !blank(i)) item += text[i++];
+      while (i < text.size() && text[i] != ',' && !blank(i))
+        item += text[i++];
     }
     Add(item);
-    while (blank(i)) ++i;
+    while (blank(i))
+      ++i;
     if (i < text.size() && text[i] == ',') {
       ++i;
-      while (blank(i)) ++i;
+      while (blank(i))
+        ++i;
       if (i >= text.size()) Add("");
     }
   }
@@ -507,7 +523,9 @@ void TStringList::PutObject(int index, TObject* obj) {
   Changed();
 }
 
-void TStringList::Insert(int index, std::string_view s) { InsertObject(index, s, nullptr); }
+void TStringList::Insert(int index, std::string_view s) {
+  InsertObject(index, s, nullptr);
+}
 
 void TStringList::InsertObject(int index, std::string_view s, TObject* obj) {
   if (sorted_) throw EStringListError("Operation not allowed on sorted string list");
@@ -535,15 +553,16 @@ void TStringList::Clear() {
   Changed();
 }
 
-int TStringList::Add(std::string_view s) { return AddObject(s, nullptr); }
+int TStringList::Add(std::string_view s) {
+  return AddObject(s, nullptr);
+}
 
 int TStringList::AddObject(std::string_view s, TObject* obj) {
   int index = Count();
   if (sorted_) {
     if (Find(s, index)) {
       if (duplicates_ == dupIgnore) return index;
-      if (duplicates_ == dupError)
-        throw EStringListError("String list does not allow duplicates");
+      if (duplicates_ == dupError) throw EStringListError("String list does not allow duplicates");
     }
   }
   InsertItem(index, s, obj);
@@ -616,12 +635,14 @@ void TStringList::CustomSort(int (*compare)(const TStringList& list, int a, int 
   if (Count() < 2) return;
   Changing();
   std::vector<int> order(items_.size());
-  for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+  for (std::size_t i = 0; i < order.size(); ++i)
+    order[i] = static_cast<int>(i);
   std::stable_sort(order.begin(), order.end(),
                    [&](int a, int b) { return compare(*this, a, b) < 0; });
   std::vector<Item> sorted;
   sorted.reserve(items_.size());
-  for (int i : order) sorted.push_back(items_[static_cast<std::size_t>(i)]);
+  for (int i : order)
+    sorted.push_back(items_[static_cast<std::size_t>(i)]);
   items_ = std::move(sorted);
   Changed();
 }

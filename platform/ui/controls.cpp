@@ -40,7 +40,8 @@ TWinControl* FindControl(HWND handle) {
 TCustomForm* GetParentForm(const TControl* control) {
   if (!control) return nullptr;
   const TControl* c = control;
-  while (c->Parent()) c = c->Parent();
+  while (c->Parent())
+    c = c->Parent();
   return dynamic_cast<TCustomForm*>(const_cast<TControl*>(c));
 }
 
@@ -69,8 +70,7 @@ const TClassInfo& TControl::StaticClassInfo() {
     r.template Bool<&TControl::ParentShowHint, &TControl::SetParentShowHint>("ParentShowHint");
     r.template Bool<&TControl::ShowHint, &TControl::SetShowHint>("ShowHint");
     r.template Ord<&TControl::ClientWidth, &TControl::SetClientWidth>("ClientWidth", "Integer");
-    r.template Ord<&TControl::ClientHeight, &TControl::SetClientHeight>("ClientHeight",
-                                                                         "Integer");
+    r.template Ord<&TControl::ClientHeight, &TControl::SetClientHeight>("ClientHeight", "Integer");
     r.template Event<&TControl::OnClick>("OnClick");
     r.template Event<&TControl::OnDblClick>("OnDblClick");
   });
@@ -121,8 +121,12 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 
 void TControl::BoundsChanged(bool, bool) {}
 
-void TControl::SetClientWidth(int v) { SetWidth(v + (Width() - ClientWidth())); }
-void TControl::SetClientHeight(int v) { SetHeight(v + (Height() - ClientHeight())); }
+void TControl::SetClientWidth(int v) {
+  SetWidth(v + (Width() - ClientWidth()));
+}
+void TControl::SetClientHeight(int v) {
+  SetHeight(v + (Height() - ClientHeight()));
+}
 
 void TControl::RequestAlign() {
   if (align_ != alNone && parent_) parent_->AlignControls();
@@ -148,7 +152,8 @@ void TControl::SetVisible(bool visible) {
 
 void TControl::Show() {
   // Showing a control also shows the parents it needs.
-  for (TControl* c = this; c; c = c->parent_) c->SetVisible(true);
+  for (TControl* c = this; c; c = c->parent_)
+    c->SetVisible(true);
 }
 
 void TControl::VisibleChanged() {
@@ -200,7 +205,8 @@ void TControl::SetColor(TColor color) {
   color_ = color;
   if (peer_) peer_->SetColor(color_);
   if (auto* w = dynamic_cast<TWinControl*>(this))
-    for (TControl* c : w->controls_) c->ParentColorChanged();
+    for (TControl* c : w->controls_)
+      c->ParentColorChanged();
 }
 
 void TControl::SetParentColor(bool v) {
@@ -235,8 +241,12 @@ void TControl::FontChanged() {
   if (peer_) peer_->SetFont(*font_);
 }
 
-void TControl::Click() { OnClick(this); }
-void TControl::DblClick() { OnDblClick(this); }
+void TControl::Click() {
+  OnClick(this);
+}
+void TControl::DblClick() {
+  OnDblClick(this);
+}
 
 LRESULT TControl::Perform(unsigned msg, WPARAM wparam, LPARAM lparam) {
   TMessage m{msg, wparam, lparam, 0};
@@ -251,7 +261,9 @@ void TControl::Deliver(TMessage& msg) {
     WndProc(msg);
 }
 
-void TControl::WndProc(TMessage& msg) { Dispatch(msg); }
+void TControl::WndProc(TMessage& msg) {
+  Dispatch(msg);
+}
 
 void TControl::BringToFront() {
   if (!parent_) return;
@@ -277,7 +289,9 @@ void TControl::CreatePeers() {
   if (!peer_ && parent_ && parent_->peer_) peer_ = WidgetSet().CreatePeer(*this);
 }
 
-void TControl::DestroyPeers() { peer_.reset(); }
+void TControl::DestroyPeers() {
+  peer_.reset();
+}
 
 // ---- TWinControl ---------------------------------------------------------------------
 
@@ -410,14 +424,18 @@ void TWinControl::SetFocus() {
   form->FocusControl(this);
 }
 
-bool TWinControl::Focused() const { return Screen()->ActiveControl() == this; }
+bool TWinControl::Focused() const {
+  return Screen()->ActiveControl() == this;
+}
 
 HWND TWinControl::Handle() {
   HandleNeeded();
   return handle_;
 }
 
-bool TWinControl::HandleAllocated() const { return handle_ != 0; }
+bool TWinControl::HandleAllocated() const {
+  return handle_ != 0;
+}
 
 void TWinControl::HandleNeeded() {
   if (handle_) return;
@@ -436,11 +454,13 @@ void TWinControl::CreatePeers() {
     if (!handle_) handle_ = NewModelHandle();
     Handles()[handle_] = this;
   }
-  for (TControl* c : std::vector<TControl*>(controls_)) c->CreatePeers();
+  for (TControl* c : std::vector<TControl*>(controls_))
+    c->CreatePeers();
 }
 
 void TWinControl::DestroyPeers() {
-  for (TControl* c : controls_) c->DestroyPeers();
+  for (TControl* c : controls_)
+    c->DestroyPeers();
   if (handle_) Handles().erase(handle_);
   handle_ = 0;
   peer_.reset();
@@ -452,7 +472,9 @@ void TWinControl::BoundsChanged(bool moved, bool sized) {
   if (sized) Perform(WM_SIZE);
 }
 
-void TWinControl::WMSize(TMessage&) { Resize(); }
+void TWinControl::WMSize(TMessage&) {
+  Resize();
+}
 
 void TWinControl::VisibleChanged() {
   TControl::VisibleChanged();
@@ -466,19 +488,22 @@ void TWinControl::EnabledChanged() {
 
 void TWinControl::FontChanged() {
   TControl::FontChanged();
-  for (TControl* c : controls_) c->ParentFontChanged();
+  for (TControl* c : controls_)
+    c->ParentFontChanged();
 }
 
 void TWinControl::ParentColorChanged() {
   TColor before = Color();
   TControl::ParentColorChanged();
   if (Color() != before)
-    for (TControl* c : controls_) c->ParentColorChanged();
+    for (TControl* c : controls_)
+      c->ParentColorChanged();
 }
 
 void TWinControl::ParentShowHintChanged() {
   TControl::ParentShowHintChanged();
-  for (TControl* c : controls_) c->ParentShowHintChanged();
+  for (TControl* c : controls_)
+    c->ParentShowHintChanged();
 }
 
 void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) const {
@@ -548,11 +573,14 @@ void TWinControl::AlignControls() {
       }
     }
   };
-  for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) place(a);
+  for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient})
+    place(a);
   aligning_ = false;
 }
 
-bool TWinControl::WantsKey(Word, TShiftState) const { return false; }
+bool TWinControl::WantsKey(Word, TShiftState) const {
+  return false;
+}
 
 // The form's preview first, then the control itself; the key is consumed
 // when a step sets it to 0 or frees the control.
@@ -604,8 +632,12 @@ void TWinControl::WMChar(TMessage& msg) {
   msg.Result = key == 0 ? 1 : 0;
 }
 
-void TWinControl::CMEnter(TMessage&) { DoEnter(); }
-void TWinControl::CMExit(TMessage&) { DoExit(); }
+void TWinControl::CMEnter(TMessage&) {
+  DoEnter();
+}
+void TWinControl::CMExit(TMessage&) {
+  DoExit();
+}
 
 // ---- TGraphicControl -----------------------------------------------------------------
 

@@ -261,7 +261,9 @@ TCustomForm* GetParentForm(const TControl* control);
 TWinControl* FindControl(HWND handle);
 
 // The shift state as key messages carry it.
-inline LPARAM ShiftToLParam(TShiftState s) { return static_cast<LPARAM>(s.Bits()); }
+inline LPARAM ShiftToLParam(TShiftState s) {
+  return static_cast<LPARAM>(s.Bits());
+}
 inline TShiftState LParamToShift(LPARAM l) {
   return TShiftState::FromBits(static_cast<std::uint32_t>(l));
 }

@@ -9,12 +9,12 @@ namespace vx {
 
 namespace {
 
-constexpr TMsgDlgBtn kAllButtons[] = {mbYes,   mbNo,  mbOK,      mbCancel,   mbAbort, mbRetry,
+constexpr TMsgDlgBtn kAllButtons[] = {mbYes,    mbNo,  mbOK,      mbCancel,   mbAbort, mbRetry,
                                       mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp};
 
 const char* ButtonCaption(TMsgDlgBtn b) {
-  static const char* const captions[] = {"&Yes",   "&No",  "OK",         "Cancel",
-                                         "&Abort", "&Retry", "&Ignore",  "&All",
+  static const char* const captions[] = {"&Yes",       "&No",         "OK",      "Cancel",
+                                         "&Abort",     "&Retry",      "&Ignore", "&All",
                                          "N&o to All", "Yes to &All", "&Help"};
   return captions[static_cast<int>(b)];
 }
@@ -45,7 +45,7 @@ constexpr int kButtonSpacing = 4;
 }  // namespace
 
 const char* MsgDlgButtonName(TMsgDlgBtn b) {
-  static const char* const names[] = {"Yes",   "No",  "OK",      "Cancel",   "Abort", "Retry",
+  static const char* const names[] = {"Yes",    "No",  "OK",      "Cancel",   "Abort", "Retry",
                                       "Ignore", "All", "NoToAll", "YesToAll", "Help"};
   return names[static_cast<int>(b)];
 }
@@ -109,8 +109,7 @@ void TMessageForm::DescribeModal(TDialogRecord& record) const {
   record.DefaultButton = def ? def->Name() : std::string();
 }
 
-TMessageForm* CreateMessageDialog(std::string_view msg, TMsgDlgType type,
-                                  TMsgDlgButtons buttons) {
+TMessageForm* CreateMessageDialog(std::string_view msg, TMsgDlgType type, TMsgDlgButtons buttons) {
   auto* form = Create<TMessageForm>(Application());
   try {
     form->dlg_type_ = type;
@@ -197,19 +196,22 @@ TModalResult MessageDlg(std::string_view msg, TMsgDlgType type, TMsgDlgButtons b
   return result;
 }
 
-void ShowMessage(std::string_view msg) { MessageDlg(msg, mtCustom, {mbOK}); }
+void ShowMessage(std::string_view msg) {
+  MessageDlg(msg, mtCustom, {mbOK});
+}
 
 void RegisterStandardClasses() {
   for (const TClassInfo* c :
-       {&TObject::StaticClassInfo(), &TPersistent::StaticClassInfo(),
-        &TComponent::StaticClassInfo(), &TStrings::StaticClassInfo(),
-        &TStringList::StaticClassInfo(), &TFont::StaticClassInfo(), &TControl::StaticClassInfo(),
-        &TWinControl::StaticClassInfo(), &TGraphicControl::StaticClassInfo(),
-        &TCustomForm::StaticClassInfo(), &TForm::StaticClassInfo(), &TScreen::StaticClassInfo(),
-        &TApplication::StaticClassInfo(), &TCustomEdit::StaticClassInfo(),
-        &TEdit::StaticClassInfo(), &TButton::StaticClassInfo(), &TLabel::StaticClassInfo(),
-        &TCustomPanel::StaticClassInfo(), &TPanel::StaticClassInfo(),
-        &TMessageForm::StaticClassInfo()})
+       {&TObject::StaticClassInfo(),         &TPersistent::StaticClassInfo(),
+        &TComponent::StaticClassInfo(),      &TStrings::StaticClassInfo(),
+        &TStringList::StaticClassInfo(),     &TFont::StaticClassInfo(),
+        &TControl::StaticClassInfo(),        &TWinControl::StaticClassInfo(),
+        &TGraphicControl::StaticClassInfo(), &TCustomForm::StaticClassInfo(),
+        &TForm::StaticClassInfo(),           &TScreen::StaticClassInfo(),
+        &TApplication::StaticClassInfo(),    &TCustomEdit::StaticClassInfo(),
+        &TEdit::StaticClassInfo(),           &TButton::StaticClassInfo(),
+        &TLabel::StaticClassInfo(),          &TCustomPanel::StaticClassInfo(),
+        &TPanel::StaticClassInfo(),          &TMessageForm::StaticClassInfo()})
     (void)c;
 }
 

@@ -48,8 +48,12 @@ bool BroadcastDialogKey(TWinControl& parent, TMessage& msg) {
 
 }  // namespace
 
-TApplication* Application() { return Session().app; }
-TScreen* Screen() { return Session().screen; }
+TApplication* Application() {
+  return Session().app;
+}
+TScreen* Screen() {
+  return Session().screen;
+}
 
 // ---- TCustomForm ---------------------------------------------------------------------
 
@@ -66,11 +70,11 @@ const TClassInfo& TCustomForm::StaticClassInfo() {
     r.template Bool<&TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview>("KeyPreview");
     r.template Ord<&TCustomForm::Position, &TCustomForm::SetPosition>("Position", "TPosition");
     r.template Ord<&TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons>("BorderIcons",
-                                                                             "TBorderIcons");
+                                                                            "TBorderIcons");
     r.template Ord<&TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle>("BorderStyle",
-                                                                             "TFormBorderStyle");
+                                                                            "TFormBorderStyle");
     r.template Ord<&TCustomForm::WindowState, &TCustomForm::SetWindowState>("WindowState",
-                                                                             "TWindowState");
+                                                                            "TWindowState");
     r.template Obj<&TCustomForm::ActiveControl, &TCustomForm::SetActiveControl>("ActiveControl",
                                                                                 "TWinControl");
     r.template Event<&TCustomForm::OnCreate>("OnCreate");
@@ -215,8 +219,8 @@ void TCustomForm::SetFocus() {
 
 void TCustomForm::SetActiveControl(TWinControl* control) {
   if (control == active_control_) return;
-  if (control && !(control != this && GetParentForm(control) == this &&
-                   (IsLoading() || control->CanFocus())))
+  if (control &&
+      !(control != this && GetParentForm(control) == this && (IsLoading() || control->CanFocus())))
     throw EInvalidOperation(kCannotFocus);
   active_control_ = control;
   if (!IsLoading() && active_) SetWindowFocus();
@@ -261,7 +265,8 @@ bool TCustomForm::SetFocusedControl(TWinControl* control) {
   }
   while (focused_control_ != control) {
     TWinControl* entering = control;
-    while (entering->Parent() != focused_control_) entering = entering->Parent();
+    while (entering->Parent() != focused_control_)
+      entering = entering->Parent();
     focused_control_ = entering;
     entering->Perform(CM_ENTER);
     if (interrupted()) return false;
@@ -329,11 +334,17 @@ void TCustomForm::Close() {
   }
 }
 
-void TCustomForm::Release() { PostMessage(this, CM_RELEASE); }
+void TCustomForm::Release() {
+  PostMessage(this, CM_RELEASE);
+}
 
-void TCustomForm::WMClose(TMessage&) { Close(); }
+void TCustomForm::WMClose(TMessage&) {
+  Close();
+}
 
-void TCustomForm::CMRelease(TMessage&) { Free(); }
+void TCustomForm::CMRelease(TMessage&) {
+  Free();
+}
 
 void TCustomForm::DescribeModal(TDialogRecord& record) const {
   record.ClassName = ClassName();
@@ -431,10 +442,16 @@ TScreen::TScreen(TComponent* owner)
 
 TScreen::~TScreen() = default;
 
-int TScreen::Width() const { return WidgetSet().ScreenSize().cx; }
-int TScreen::Height() const { return WidgetSet().ScreenSize().cy; }
+int TScreen::Width() const {
+  return WidgetSet().ScreenSize().cx;
+}
+int TScreen::Height() const {
+  return WidgetSet().ScreenSize().cy;
+}
 
-void TScreen::AddForm(TCustomForm* form) { forms_.push_back(form); }
+void TScreen::AddForm(TCustomForm* form) {
+  forms_.push_back(form);
+}
 
 void TScreen::RemoveForm(TCustomForm* form) {
   std::erase(forms_, form);
@@ -522,7 +539,8 @@ LRESULT SendMessage(HWND window, unsigned msg, WPARAM wparam, LPARAM lparam) {
 
 void FreeAllForms() {
   TApplication* app = Application();
-  while (Screen()->FormCount() > 0) Screen()->Forms(Screen()->FormCount() - 1)->Free();
+  while (Screen()->FormCount() > 0)
+    Screen()->Forms(Screen()->FormCount() - 1)->Free();
   app->DestroyComponents();
   app->queue_.clear();
   app->terminated_ = false;

@@ -19,57 +19,55 @@ void RegisterGraphicsTypes() {
   static bool done = false;
   if (done) return;
   done = true;
-  RegisterIntegerConsts(
-      "TColor",
-      {{"clBlack", clBlack},
-       {"clMaroon", clMaroon},
-       {"clGreen", clGreen},
-       {"clOlive", clOlive},
-       {"clNavy", clNavy},
-       {"clPurple", clPurple},
-       {"clTeal", clTeal},
-       {"clGray", clGray},
-       {"clSilver", clSilver},
-       {"clRed", clRed},
-       {"clLime", clLime},
-       {"clYellow", clYellow},
-       {"clBlue", clBlue},
-       {"clFuchsia", clFuchsia},
-       {"clAqua", clAqua},
-       {"clWhite", clWhite},
-       {"clLtGray", clLtGray},
-       {"clDkGray", clDkGray},
-       {"clMoneyGreen", clMoneyGreen},
-       {"clSkyBlue", clSkyBlue},
-       {"clCream", clCream},
-       {"clMedGray", clMedGray},
-       {"clNone", clNone},
-       {"clDefault", clDefault},
-       {"clScrollBar", clScrollBar},
-       {"clBackground", clBackground},
-       {"clActiveCaption", clActiveCaption},
-       {"clInactiveCaption", clInactiveCaption},
-       {"clMenu", clMenu},
-       {"clWindow", clWindow},
-       {"clWindowFrame", clWindowFrame},
-       {"clMenuText", clMenuText},
-       {"clWindowText", clWindowText},
-       {"clCaptionText", clCaptionText},
-       {"clActiveBorder", clActiveBorder},
-       {"clInactiveBorder", clInactiveBorder},
-       {"clAppWorkSpace", clAppWorkSpace},
-       {"clHighlight", clHighlight},
-       {"clHighlightText", clHighlightText},
-       {"clBtnFace", clBtnFace},
-       {"clBtnShadow", clBtnShadow},
-       {"clGrayText", clGrayText},
-       {"clBtnText", clBtnText},
-       {"clInactiveCaptionText", clInactiveCaptionText},
-       {"clBtnHighlight", clBtnHighlight},
-       {"cl3DDkShadow", cl3DDkShadow},
-       {"cl3DLight", cl3DLight},
-       {"clInfoText", clInfoText},
-       {"clInfoBk", clInfoBk}});
+  RegisterIntegerConsts("TColor", {{"clBlack", clBlack},
+                                   {"clMaroon", clMaroon},
+                                   {"clGreen", clGreen},
+                                   {"clOlive", clOlive},
+                                   {"clNavy", clNavy},
+                                   {"clPurple", clPurple},
+                                   {"clTeal", clTeal},
+                                   {"clGray", clGray},
+                                   {"clSilver", clSilver},
+                                   {"clRed", clRed},
+                                   {"clLime", clLime},
+                                   {"clYellow", clYellow},
+                                   {"clBlue", clBlue},
+                                   {"clFuchsia", clFuchsia},
+                                   {"clAqua", clAqua},
+                                   {"clWhite", clWhite},
+                                   {"clLtGray", clLtGray},
+                                   {"clDkGray", clDkGray},
+                                   {"clMoneyGreen", clMoneyGreen},
+                                   {"clSkyBlue", clSkyBlue},
+                                   {"clCream", clCream},
+                                   {"clMedGray", clMedGray},
+                                   {"clNone", clNone},
+                                   {"clDefault", clDefault},
+                                   {"clScrollBar", clScrollBar},
+                                   {"clBackground", clBackground},
+                                   {"clActiveCaption", clActiveCaption},
+                                   {"clInactiveCaption", clInactiveCaption},
+                                   {"clMenu", clMenu},
+                                   {"clWindow", clWindow},
+                                   {"clWindowFrame", clWindowFrame},
+                                   {"clMenuText", clMenuText},
+                                   {"clWindowText", clWindowText},
+                                   {"clCaptionText", clCaptionText},
+                                   {"clActiveBorder", clActiveBorder},
+                                   {"clInactiveBorder", clInactiveBorder},
+                                   {"clAppWorkSpace", clAppWorkSpace},
+                                   {"clHighlight", clHighlight},
+                                   {"clHighlightText", clHighlightText},
+                                   {"clBtnFace", clBtnFace},
+                                   {"clBtnShadow", clBtnShadow},
+                                   {"clGrayText", clGrayText},
+                                   {"clBtnText", clBtnText},
+                                   {"clInactiveCaptionText", clInactiveCaptionText},
+                                   {"clBtnHighlight", clBtnHighlight},
+                                   {"cl3DDkShadow", cl3DDkShadow},
+                                   {"cl3DLight", cl3DLight},
+                                   {"clInfoText", clInfoText},
+                                   {"clInfoBk", clInfoBk}});
   RegisterIntegerConsts("TCursor", {{"crDefault", crDefault},
                                     {"crNone", crNone},
                                     {"crArrow", crArrow},
@@ -112,8 +110,8 @@ void RegisterGraphicsTypes() {
                                          {"THAI_CHARSET", 222},
                                          {"EASTEUROPE_CHARSET", 238},
                                          {"OEM_CHARSET", 255}});
-  RegisterSetType("TFontStyles",
-                  RegisterEnumType("TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}));
+  RegisterSetType("TFontStyles", RegisterEnumType("TFontStyle", {"fsBold", "fsItalic",
+                                                                 "fsUnderline", "fsStrikeOut"}));
   RegisterEnumType("TFontPitch", {"fpDefault", "fpVariable", "fpFixed"});
 }
 
@@ -140,10 +138,9 @@ TColor StringToColor(std::string_view text) {
 
 TColor ColorToRGB(TColor color) {
   static const TColor palette[] = {
-      0xC8C8C8, 0x000000, 0x800000, 0x808080, 0xC0C0C0, 0xFFFFFF, 0x000000, 0x000000,
-      0x000000, 0xFFFFFF, 0xC0C0C0, 0xC0C0C0, 0x808080, 0x800000, 0xFFFFFF, 0xC0C0C0,
-      0x808080, 0x808080, 0x000000, 0xC0C0C0, 0xFFFFFF, 0x000000, 0xC0C0C0, 0x000000,
-      0xE1FFFF};
+      0xC8C8C8, 0x000000, 0x800000, 0x808080, 0xC0C0C0, 0xFFFFFF, 0x000000, 0x000000, 0x000000,
+      0xFFFFFF, 0xC0C0C0, 0xC0C0C0, 0x808080, 0x800000, 0xFFFFFF, 0xC0C0C0, 0x808080, 0x808080,
+      0x000000, 0xC0C0C0, 0xFFFFFF, 0x000000, 0xC0C0C0, 0x000000, 0xE1FFFF};
   if (color < 0) {
     unsigned index = static_cast<unsigned>(color) & 0xFF;
     if (index < std::size(palette)) return palette[index];
@@ -189,7 +186,9 @@ bool TFont::SameAs(const TFont& f) const {
          style_ == f.style_ && pitch_ == f.pitch_;
 }
 
-void TFont::Changed() { OnChange(this); }
+void TFont::Changed() {
+  OnChange(this);
+}
 
 void TFont::SetName(std::string_view name) {
   if (name.empty() || name == name_) return;
@@ -203,7 +202,9 @@ void TFont::SetSize(int size) {
   Changed();
 }
 
-int TFont::Height() const { return -PixelHeight(); }
+int TFont::Height() const {
+  return -PixelHeight();
+}
 
 void TFont::SetHeight(int height) {
   // Height is in pixels; negative means character height without leading.

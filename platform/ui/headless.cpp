@@ -82,7 +82,9 @@ std::unique_ptr<TWidgetSet> CreateHeadlessWidgetSet() {
   return std::make_unique<THeadlessWidgetSet>();
 }
 
-THeadlessWidgetSet* HeadlessWidgetSet() { return dynamic_cast<THeadlessWidgetSet*>(&WidgetSet()); }
+THeadlessWidgetSet* HeadlessWidgetSet() {
+  return dynamic_cast<THeadlessWidgetSet*>(&WidgetSet());
+}
 
 const THeadlessPeerState* HeadlessPeerState(const TControl& control) {
   auto* p = dynamic_cast<const HeadlessPeer*>(control.Peer());
@@ -94,7 +96,8 @@ TSize THeadlessWidgetSet::TextExtent(const TFont& font, std::string_view text) {
   int narrow = (p + 1) / 2;
   int extra = font.Style().Contains(fsBold) ? 1 : 0;
   int width = 0;
-  for (char32_t c : CodePoints(text)) width += (IsWide(c) ? p : narrow) + extra;
+  for (char32_t c : CodePoints(text))
+    width += (IsWide(c) ? p : narrow) + extra;
   return {width, p + 2};
 }
 

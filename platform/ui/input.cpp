@@ -63,7 +63,9 @@ void KeyStroke(TWinControl* target, Word key, TShiftState shift, TKeyChar ch) {
   });
 }
 
-void SendKey(Word key, TShiftState shift) { KeyStroke(nullptr, key, shift, KeyChar(key, shift)); }
+void SendKey(Word key, TShiftState shift) {
+  KeyStroke(nullptr, key, shift, KeyChar(key, shift));
+}
 
 void SendKeyTo(TWinControl* target, Word key, TShiftState shift) {
   KeyStroke(target, key, shift, KeyChar(key, shift));

@@ -15,29 +15,33 @@ std::size_t ByteOffset(std::string_view s, int chars) {
   std::size_t i = 0;
   for (int n = 0; n < chars && i < s.size(); ++n) {
     ++i;
-    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
+    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80)
+      ++i;
   }
   return i;
 }
 
-int CharCount(std::string_view s) { return static_cast<int>(Utf8Length(s)); }
+int CharCount(std::string_view s) {
+  return static_cast<int>(Utf8Length(s));
+}
 
 void RegisterStdTypes() {
   RegisterEnumType("TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"});
   RegisterEnumType("TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"});
   RegisterEnumType("TBevelCut", {"bvNone", "bvLowered", "bvRaised", "bvSpace"});
-  RegisterEnumType("TImeMode", {"imDisable", "imClose", "imOpen", "imDontCare", "imSAlpha",
-                                "imAlpha", "imHira", "imSKata", "imKata", "imChinese",
-                                "imSHanguel", "imHanguel"});
+  RegisterEnumType("TImeMode",
+                   {"imDisable", "imClose", "imOpen", "imDontCare", "imSAlpha", "imAlpha", "imHira",
+                    "imSKata", "imKata", "imChinese", "imSHanguel", "imHanguel"});
 }
 
 // Publishes the inherited properties every visible control shows.
 template <class R>
 void PublishCommon(R& r, std::initializer_list<const char*> extra) {
-  for (const char* name : {"Enabled", "Font", "ParentFont", "ParentShowHint", "ShowHint",
-                           "Visible", "OnClick"})
+  for (const char* name :
+       {"Enabled", "Font", "ParentFont", "ParentShowHint", "ShowHint", "Visible", "OnClick"})
     r.Publish(name);
-  for (const char* name : extra) r.Publish(name);
+  for (const char* name : extra)
+    r.Publish(name);
 }
 
 }  // namespace
@@ -46,11 +50,11 @@ void PublishCommon(R& r, std::initializer_list<const char*> extra) {
 
 const TClassInfo& TForm::StaticClassInfo() {
   static const TClassInfo& info = DefineClass<TForm>("TForm", [](auto& r) {
-    PublishCommon(r, {"ActiveControl", "BorderIcons", "BorderStyle", "Caption", "ClientHeight",
-                      "ClientWidth", "Color", "KeyPreview", "Position", "WindowState",
-                      "OnActivate", "OnClose", "OnCloseQuery", "OnCreate", "OnDblClick",
-                      "OnDeactivate", "OnDestroy", "OnHide", "OnKeyDown", "OnKeyPress",
-                      "OnKeyUp", "OnResize", "OnShow"});
+    PublishCommon(r, {"ActiveControl", "BorderIcons", "BorderStyle",  "Caption",   "ClientHeight",
+                      "ClientWidth",   "Color",       "KeyPreview",   "Position",  "WindowState",
+                      "OnActivate",    "OnClose",     "OnCloseQuery", "OnCreate",  "OnDblClick",
+                      "OnDeactivate",  "OnDestroy",   "OnHide",       "OnKeyDown", "OnKeyPress",
+                      "OnKeyUp",       "OnResize",    "OnShow"});
   });
   return info;
 }
@@ -62,8 +66,7 @@ const TClassInfo& TCustomEdit::StaticClassInfo() {
     RegisterStdTypes();
     r.Published(false);
     r.template Bool<&TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect>("AutoSelect");
-    r.template Ord<&TCustomEdit::CharCase, &TCustomEdit::SetCharCase>("CharCase",
-                                                                       "TEditCharCase");
+    r.template Ord<&TCustomEdit::CharCase, &TCustomEdit::SetCharCase>("CharCase", "TEditCharCase");
     r.template Ord<&TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength>("MaxLength", "Integer");
     r.template Bool<&TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly>("ReadOnly");
     r.template Str<&TCustomEdit::ImeName, &TCustomEdit::SetImeName>("ImeName", "TImeName");
@@ -76,9 +79,8 @@ const TClassInfo& TCustomEdit::StaticClassInfo() {
 const TClassInfo& TEdit::StaticClassInfo() {
   static const TClassInfo& info = DefineClass<TEdit>("TEdit", [](auto& r) {
     PublishCommon(r, {"AutoSelect", "CharCase", "Color", "ImeMode", "ImeName", "MaxLength",
-                      "ParentColor", "ReadOnly",
-                      "TabOrder", "TabStop", "Text", "OnChange", "OnDblClick", "OnEnter",
-                      "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp"});
+                      "ParentColor", "ReadOnly", "TabOrder", "TabStop", "Text", "OnChange",
+                      "OnDblClick", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp"});
   });
   return info;
 }
@@ -214,8 +216,7 @@ const TClassInfo& TButton::StaticClassInfo() {
                       "OnKeyPress", "OnKeyUp"});
     r.template Bool<&TButton::Cancel, &TButton::SetCancel>("Cancel");
     r.template Bool<&TButton::Default, &TButton::SetDefault>("Default");
-    r.template Ord<&TButton::ModalResult, &TButton::SetModalResult>("ModalResult",
-                                                                     "TModalResult");
+    r.template Ord<&TButton::ModalResult, &TButton::SetModalResult>("ModalResult", "TModalResult");
     r.template Message<&TButton::CMDialogKey>(CM_DIALOGKEY);
   });
   return info;
@@ -244,8 +245,7 @@ void TButton::DefaultKeyPress(TKeyChar& key) {
 void TButton::CMDialogKey(TMessage& msg) {
   Word key = static_cast<Word>(msg.WParam);
   TCustomForm* form = GetParentForm(this);
-  bool active = Focused() ||
-                (default_ && !(form && dynamic_cast<TButton*>(form->ActiveControl())));
+  bool active = Focused() || (default_ && !(form && dynamic_cast<TButton*>(form->ActiveControl())));
   if (((key == VK_RETURN && active) || (key == VK_ESCAPE && cancel_)) && CanFocus()) {
     msg.Result = 1;
     Click();
@@ -260,8 +260,7 @@ const TClassInfo& TLabel::StaticClassInfo() {
     PublishCommon(r, {"Align", "Caption", "Color", "ParentColor", "OnDblClick"});
     r.template Ord<&TLabel::Alignment, &TLabel::SetAlignment>("Alignment", "TAlignment");
     r.template Bool<&TLabel::AutoSize, &TLabel::SetAutoSize>("AutoSize");
-    r.template Obj<&TLabel::FocusControl, &TLabel::SetFocusControl>("FocusControl",
-                                                                     "TWinControl");
+    r.template Obj<&TLabel::FocusControl, &TLabel::SetFocusControl>("FocusControl", "TWinControl");
     r.template Bool<&TLabel::Transparent, &TLabel::SetTransparent>("Transparent");
     r.template Bool<&TLabel::WordWrap, &TLabel::SetWordWrap>("WordWrap");
   });
@@ -295,7 +294,9 @@ void TLabel::SetWordWrap(bool v) {
   AdjustBounds();
 }
 
-void TLabel::TextChanged() { AdjustBounds(); }
+void TLabel::TextChanged() {
+  AdjustBounds();
+}
 
 void TLabel::FontChanged() {
   TGraphicControl::FontChanged();
@@ -321,15 +322,15 @@ const TClassInfo& TCustomPanel::StaticClassInfo() {
     RegisterStdTypes();
     r.Published(false);
     r.template Ord<&TCustomPanel::Alignment, &TCustomPanel::SetAlignment>("Alignment",
-                                                                           "TAlignment");
+                                                                          "TAlignment");
     r.template Ord<&TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner>("BevelInner",
-                                                                             "TBevelCut");
+                                                                            "TBevelCut");
     r.template Ord<&TCustomPanel::BevelOuter, &TCustomPanel::SetBevelOuter>("BevelOuter",
-                                                                             "TBevelCut");
+                                                                            "TBevelCut");
     r.template Ord<&TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth>("BevelWidth",
-                                                                             "Integer");
+                                                                            "Integer");
     r.template Ord<&TCustomPanel::BorderWidth, &TCustomPanel::SetBorderWidth>("BorderWidth",
-                                                                               "Integer");
+                                                                              "Integer");
     r.template Event<&TCustomPanel::OnResize>("OnResize");
   });
   return info;
@@ -337,9 +338,9 @@ const TClassInfo& TCustomPanel::StaticClassInfo() {
 
 const TClassInfo& TPanel::StaticClassInfo() {
   static const TClassInfo& info = DefineClass<TPanel>("TPanel", [](auto& r) {
-    PublishCommon(r, {"Align", "Alignment", "BevelInner", "BevelOuter", "BevelWidth",
-                      "BorderWidth", "Caption", "Color", "ParentColor", "TabOrder", "TabStop",
-                      "OnDblClick", "OnEnter", "OnExit", "OnResize"});
+    PublishCommon(r, {"Align", "Alignment", "BevelInner", "BevelOuter", "BevelWidth", "BorderWidth",
+                      "Caption", "Color", "ParentColor", "TabOrder", "TabStop", "OnDblClick",
+                      "OnEnter", "OnExit", "OnResize"});
   });
   return info;
 }

@@ -51,7 +51,8 @@ class TSet {
  public:
   constexpr TSet() = default;
   constexpr TSet(std::initializer_list<E> items) {
-    for (E e : items) bits_ |= Bit(e);
+    for (E e : items)
+      bits_ |= Bit(e);
   }
   static constexpr TSet FromBits(std::uint32_t bits) {
     TSet s;

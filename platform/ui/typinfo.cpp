@@ -91,8 +91,7 @@ const TPropInfo* TClassInfo::FindProp(std::string_view name) const {
 
 void PublishInherited(TClassInfo& info, std::string_view name) {
   const TPropInfo* base = info.Parent ? info.Parent->FindDeclared(name) : nullptr;
-  if (!base)
-    throw EPropertyError(Format("%s cannot publish unknown property %s", info.Name, name));
+  if (!base) throw EPropertyError(Format("%s cannot publish unknown property %s", info.Name, name));
   auto p = std::make_unique<TPropInfo>(*base);
   p->Published = true;
   p->DeclaringClass = &info;
@@ -109,11 +108,11 @@ const TTypeInfo& RegisterType(std::string_view name, TTypeKind kind) {
   return MutableType(name, kind);
 }
 
-const TTypeInfo& RegisterEnumType(std::string_view name,
-                                  std::initializer_list<const char*> names) {
+const TTypeInfo& RegisterEnumType(std::string_view name, std::initializer_list<const char*> names) {
   TTypeInfo& t = MutableType(name, tkEnumeration);
   if (t.Names.empty())
-    for (const char* n : names) t.Names.emplace_back(n);
+    for (const char* n : names)
+      t.Names.emplace_back(n);
   return t;
 }
 
@@ -126,7 +125,8 @@ const TTypeInfo& RegisterSetType(std::string_view name, const TTypeInfo& element
 void RegisterIntegerConsts(std::string_view type_name,
                            std::initializer_list<std::pair<const char*, std::int64_t>> idents) {
   TTypeInfo& t = MutableType(type_name, tkInteger);
-  for (const auto& [ident, value] : idents) t.Idents.emplace_back(ident, value);
+  for (const auto& [ident, value] : idents)
+    t.Idents.emplace_back(ident, value);
 }
 
 bool IdentToInt(const TTypeInfo& type, std::string_view ident, std::int64_t& value) {
@@ -208,7 +208,8 @@ std::int64_t StringToSet(const TTypeInfo& set_type, std::string_view text) {
     std::string item = Trim(std::string_view(s).substr(pos, comma - pos));
     if (!item.empty()) {
       int v = set_type.CompType ? GetEnumValue(*set_type.CompType, item) : -1;
-      if (v < 0 || v > 31) throw EPropertyConvertError(Format("Invalid property element: %s", item));
+      if (v < 0 || v > 31)
+        throw EPropertyConvertError(Format("Invalid property element: %s", item));
       bits |= std::int64_t{1} << v;
     }
     pos = comma + 1;
@@ -223,7 +224,8 @@ const TPropInfo* GetPropInfo(const TObject* obj, std::string_view name) {
 
 std::vector<const TPropInfo*> GetPropList(const TObject& obj) {
   std::vector<const TClassInfo*> chain;
-  for (const TClassInfo* c = &obj.ClassInfo(); c; c = c->Parent) chain.push_back(c);
+  for (const TClassInfo* c = &obj.ClassInfo(); c; c = c->Parent)
+    chain.push_back(c);
   std::vector<const TPropInfo*> out;
   for (auto it = chain.rbegin(); it != chain.rend(); ++it)
     for (const auto& p : (*it)->Props) {

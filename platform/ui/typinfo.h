@@ -79,9 +79,7 @@ struct TPropInfo {
   std::function<void(TObject&, const Variant&)> SetVar;
 
   TTypeKind Kind() const { return PropType ? PropType->Kind : tkUnknown; }
-  bool Writable() const {
-    return SetOrd || SetFloat || SetStr || SetObj || SetMethod || SetVar;
-  }
+  bool Writable() const { return SetOrd || SetFloat || SetStr || SetObj || SetMethod || SetVar; }
 };
 
 using TMessageHandler = void (*)(TObject&, TMessage&);
@@ -313,8 +311,10 @@ const TClassInfo& DefineClass(std::string_view name, Fn&& declare) {
 }  // namespace vx
 
 // In the body of every class of the model: its own class information.
-#define VX_CLASS(Class, Base)                                                   \
- public:                                                                        \
-  using inherited = Base;                                                       \
-  static const ::vx::TClassInfo& StaticClassInfo();                             \
-  const ::vx::TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+#define VX_CLASS(Class, Base)                          \
+ public:                                               \
+  using inherited = Base;                              \
+  static const ::vx::TClassInfo& StaticClassInfo();    \
+  const ::vx::TClassInfo& ClassInfo() const override { \
+    return StaticClassInfo();                          \
+  }

@@ -48,9 +48,13 @@ int TextHeight(const TFont& font, std::string_view text) {
   return WidgetSet().TextExtent(font, text).cy;
 }
 
-HWND GetDesktopWindow() { return WidgetSet().DesktopWindow(); }
+HWND GetDesktopWindow() {
+  return WidgetSet().DesktopWindow();
+}
 
-void SetForegroundWindow(HWND window) { WidgetSet().SetForegroundWindow(window); }
+void SetForegroundWindow(HWND window) {
+  WidgetSet().SetForegroundWindow(window);
+}
 
 void RepaintWindow(HWND window) {
   if (TWinControl* c = FindControl(window)) c->Invalidate();

@@ -107,10 +107,10 @@ TEST_F(PropsTest, ColourIdentifiersAndNumbers) {
     Variant value;
     TColor expected;
   };
-  for (const Case& c : {Case{Variant("clRed"), clRed}, Case{Variant("255"), 255},
-                        Case{Variant(std::int32_t{255}), 255},
-                        Case{Variant("clBtnFace"), clBtnFace},
-                        Case{Variant("clWindow"), clWindow}}) {
+  for (const Case& c :
+       {Case{Variant("clRed"), clRed}, Case{Variant("255"), 255},
+        Case{Variant(std::int32_t{255}), 255}, Case{Variant("clBtnFace"), clBtnFace},
+        Case{Variant("clWindow"), clWindow}}) {
     SCOPED_TRACE(VarToStr(c.value));
     edit->SetColor(clBlack);
     EXPECT_TRUE(TrySetPropertyByPath(edit, "Color", c.value));

@@ -12,18 +12,15 @@ using ::testing::ElementsAre;
 // when closed.
 class F2Form : public TForm {
   VX_CLASS(F2Form, TForm)
-  explicit F2Form(TComponent* owner) : TForm(owner) {
-    OnClose = Bind<&F2Form::FormClose>(this);
-  }
+  explicit F2Form(TComponent* owner) : TForm(owner) { OnClose = Bind<&F2Form::FormClose>(this); }
   std::vector<TControl*> f2_for;
   void FormClose(TObject*, TCloseAction& action) { action = caFree; }
   void WMUser10(TMessage& msg) { f2_for.push_back(reinterpret_cast<TControl*>(msg.LParam)); }
 };
 
 const TClassInfo& F2Form::StaticClassInfo() {
-  static const TClassInfo& info = DefineClass<F2Form>("TF2Form", [](auto& r) {
-    r.template Message<&F2Form::WMUser10>(WM_USER + 10);
-  });
+  static const TClassInfo& info = DefineClass<F2Form>(
+      "TF2Form", [](auto& r) { r.template Message<&F2Form::WMUser10>(WM_USER + 10); });
   return info;
 }
 
@@ -39,9 +36,8 @@ class F2FormChild : public F2Form {
 };
 
 const TClassInfo& F2FormChild::StaticClassInfo() {
-  static const TClassInfo& info = DefineClass<F2FormChild>("TF2FormChild", [](auto& r) {
-    r.template Message<&F2FormChild::WMUser10>(1034);
-  });
+  static const TClassInfo& info = DefineClass<F2FormChild>(
+      "TF2FormChild", [](auto& r) { r.template Message<&F2FormChild::WMUser10>(1034); });
   return info;
 }
 
@@ -235,11 +231,11 @@ TEST_F(FormTest, MessageDialogIsARealFormWithNamedButtons) {
 
   // Every button kind, with the standard results.
   TMessageForm* all = CreateMessageDialog("x", mtCustom,
-                                          {mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry,
-                                           mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp});
+                                          {mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore,
+                                           mbAll, mbNoToAll, mbYesToAll, mbHelp});
   std::vector<TModalResult> results;
-  for (const char* n : {"OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No", "All",
-                        "NoToAll", "YesToAll", "Help"})
+  for (const char* n : {"OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No", "All", "NoToAll",
+                        "YesToAll", "Help"})
     results.push_back(dynamic_cast<TButton*>(all->FindComponent(n))->ModalResult());
   EXPECT_THAT(results, ElementsAre(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0));
   all->Free();

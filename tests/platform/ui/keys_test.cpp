@@ -57,8 +57,8 @@ class KeyTest : public UiTest {
 
 TEST_F(KeyTest, PreviewSeesKeysFirstAndMayConsumeThem) {
   SendKey('A');
-  EXPECT_THAT(form->seen, ElementsAre("form down 65", "edit down 65", "form press 97",
-                                      "edit press 97"));
+  EXPECT_THAT(form->seen,
+              ElementsAre("form down 65", "edit down 65", "form press 97", "edit press 97"));
   EXPECT_EQ(e1->Text(), "a");
   form->seen.clear();
   SendKey(VK_F2);
@@ -96,9 +96,9 @@ TEST_F(KeyTest, EnterClicksDefaultEscClicksCancel) {
   SendKey(VK_RETURN);
   SendKey(VK_ESCAPE);
   EXPECT_TRUE(log.empty());
-  EXPECT_THAT(form->seen, ElementsAre("form down 13", "edit down 13", "form press 13",
-                                      "edit press 13", "form down 27", "edit down 27",
-                                      "form press 27", "edit press 27"));
+  EXPECT_THAT(form->seen,
+              ElementsAre("form down 13", "edit down 13", "form press 13", "edit press 13",
+                          "form down 27", "edit down 27", "form press 27", "edit press 27"));
 }
 
 TEST_F(KeyTest, DisabledDefaultButtonIsNotClicked) {

@@ -130,15 +130,15 @@ TEST_F(TypInfoTest, IdentifierMapsForIntegerTypes) {
     const char* ident;
     std::int64_t value;
   };
-  for (Case c : {Case{"TColor", "clRed", 0x0000FF}, Case{"TColor", "clWindow", SystemColor(5)},
-                 Case{"TColor", "clBtnFace", SystemColor(15)},
-                 Case{"TColor", "clBtnHighlight", SystemColor(20)},
-                 Case{"TColor", "clBtnShadow", SystemColor(16)},
-                 Case{"TColor", "clGrayText", SystemColor(17)},
-                 Case{"TColor", "clActiveCaption", SystemColor(2)},
-                 Case{"TCursor", "crHandPoint", -21}, Case{"TCursor", "crHourGlass", -11},
-                 Case{"TFontCharset", "GB2312_CHARSET", 134},
-                 Case{"TFontCharset", "CHINESEBIG5_CHARSET", 136}}) {
+  for (Case c :
+       {Case{"TColor", "clRed", 0x0000FF}, Case{"TColor", "clWindow", SystemColor(5)},
+        Case{"TColor", "clBtnFace", SystemColor(15)},
+        Case{"TColor", "clBtnHighlight", SystemColor(20)},
+        Case{"TColor", "clBtnShadow", SystemColor(16)},
+        Case{"TColor", "clGrayText", SystemColor(17)},
+        Case{"TColor", "clActiveCaption", SystemColor(2)}, Case{"TCursor", "crHandPoint", -21},
+        Case{"TCursor", "crHourGlass", -11}, Case{"TFontCharset", "GB2312_CHARSET", 134},
+        Case{"TFontCharset", "CHINESEBIG5_CHARSET", 136}}) {
     RegisterGraphicsTypes();
     const TTypeInfo* t = FindTypeInfo(c.type);
     ASSERT_NE(t, nullptr);
@@ -159,7 +159,8 @@ TEST_F(TypInfoTest, PropertyListAncestorsFirst) {
   auto* f = Create<TForm>(nullptr);
   auto* b = new TButton(f);
   std::vector<std::string> names;
-  for (const TPropInfo* p : GetPropList(*b)) names.push_back(p->Name);
+  for (const TPropInfo* p : GetPropList(*b))
+    names.push_back(p->Name);
   ASSERT_GE(names.size(), 4u);
   EXPECT_EQ(names[0], "Name");
   EXPECT_EQ(names[1], "Tag");

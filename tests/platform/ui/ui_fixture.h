@@ -26,7 +26,6 @@ class UiTest : public ::testing::Test {
   static THeadlessWidgetSet& Headless() { return *HeadlessWidgetSet(); }
 
  public:
-
   // Event log shared by the handlers below.
   std::vector<std::string> log;
   void Enter(TObject* sender) { log.push_back("enter " + Named(sender)); }

@@ -182,8 +182,13 @@ void TCustomForm::SetVisible(bool visible) {
 }
 
 void TCustomForm::Show() {
+  if (Visible()) {
+    // Showing a visible form brings it to the front and activates it.
+    Screen()->BringToTop(this);
+    if (!active_ && CanFocus()) Activated();
+    return;
+  }
   SetVisible(true);
-  Screen()->BringToTop(this);
 }
 
 void TCustomForm::Activated() {
@@ -233,7 +238,7 @@ void TCustomForm::FocusControl(TWinControl* control) {
 }
 
 bool TCustomForm::SetFocusedControl(TWinControl* control) {
-  if (IsDestroying() || !control) return false;
+  if (IsDestroying() || !control || GetParentForm(control) != this) return false;
   int count = ++focus_count;
   TWeak<TCustomForm> self(this);
   TWeak<TWinControl> target(control);

@@ -84,6 +84,8 @@ void SendText(std::string_view utf8) {
 
 bool ClickControl(TControl* control) {
   if (!control || !control->Showing() || !control->Enabled()) return false;
+  // A form disabled by a modal one takes no clicks.
+  if (TCustomForm* form = GetParentForm(control); form && !form->CanFocus()) return false;
   bool clicked = false;
   Application()->Guard([&] {
     TWeak<TControl> c(control);

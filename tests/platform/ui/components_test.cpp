@@ -110,6 +110,9 @@ TEST_F(ComponentTest, FreeInAnyOrderWithCrossReferences) {
     auto* eb = new TEdit(nullptr);  // owned by nobody, freed with its parent
     eb->SetParent(b);
     la->SetFocusControl(eb);
+    auto* cross = new TButton(a);  // owned by a, standing on b
+    cross->SetParent(b);
+    TWeak<TButton> cross_alive(cross);
     a->Show();
     ea->SetFocus();
     PostMessage(ea, WM_USER + 10);
@@ -118,11 +121,15 @@ TEST_F(ComponentTest, FreeInAnyOrderWithCrossReferences) {
     switch (order) {
       case 0:
         a->Free();
+        EXPECT_FALSE(cross_alive);  // freed with its owner, gone from its parent
+        EXPECT_EQ(b->ControlCount(), 2);
         b->Free();
         break;
       case 1:
         b->Free();
         EXPECT_EQ(la->FocusControl(), nullptr);
+        EXPECT_FALSE(cross_alive);  // freed with its parent, gone from its owner
+        EXPECT_EQ(a->FindComponent(""), nullptr);
         a->Free();
         break;
       case 2:

@@ -189,14 +189,20 @@ TEST_F(FormTest, ModalDisablesOtherFormsAndRestoresTheFocus) {
   auto* me = Add<TEdit>(main, "me");
   main->Show();
   auto* dlg = Create<TForm>(nullptr);
+  auto* mb = Add<TButton>(main, "mb");
+  Watch(me);
+  mb->OnClick = Bind<&UiTest::Clicked>(this);
   Headless().SetModalResponder([&](TCustomForm& form, const TDialogRecord&) {
     EXPECT_FALSE(me->CanFocus() && main->CanFocus());
     EXPECT_THROW(main->SetFocus(), EInvalidOperation);
+    EXPECT_FALSE(ClickControl(mb));  // the main form takes no clicks meanwhile
     form.SetModalResult(mrYes);
   });
+  log.clear();
   EXPECT_EQ(dlg->ShowModal(), mrYes);
   EXPECT_EQ(Screen()->ActiveForm(), main);
   EXPECT_TRUE(me->Focused());
+  EXPECT_TRUE(log.empty());  // no click, and no exit/enter for a focus that only went away
   dlg->Free();
   main->Free();
 }

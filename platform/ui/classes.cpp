@@ -375,7 +375,8 @@ std::string TStrings::CommaText() const {
   for (int i = 0; i < Count(); ++i) {
     if (i) out += ',';
     std::string s = Get(i);
-    bool quote = s.empty() && Count() > 1;
+    // A single empty entry is written "" so that it reads back as one entry.
+    bool quote = s.empty() && Count() == 1;
     for (char c : s)
       if (static_cast<unsigned char>(c) <= ' ' || c == ',' || c == '"') quote = true;
     if (!quote) {

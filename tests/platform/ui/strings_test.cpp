@@ -61,6 +61,12 @@ TEST(StringListTest, CommaTextQuotes) {
   TStringList copy;
   copy.SetCommaText(l.CommaText());
   EXPECT_TRUE(copy.Equals(l));
+  EXPECT_EQ(l.CommaText(), "one,\"two words\",\"say \"\"hi\"\"\",,last");
+  TStringList one;
+  one.Add("");
+  EXPECT_EQ(one.CommaText(), "\"\"");
+  copy.SetCommaText(one.CommaText());
+  EXPECT_EQ(copy.Count(), 1);
 }
 
 TEST(StringListTest, UpdateBatchesChangeEvents) {

@@ -298,6 +298,11 @@ void TLabel::TextChanged() {
   AdjustBounds();
 }
 
+void TLabel::Loaded() {
+  TGraphicControl::Loaded();
+  AdjustBounds();
+}
+
 void TLabel::FontChanged() {
   TGraphicControl::FontChanged();
   AdjustBounds();

@@ -134,6 +134,7 @@ class TLabel : public TGraphicControl {
   void Notification(TComponent* component, TOperation operation) override;
   void TextChanged() override;
   void FontChanged() override;
+  void Loaded() override;
 
  private:
   void AdjustBounds();

@@ -35,7 +35,8 @@ class TEvent {
   static TEvent FromFunction(Function fn, void* data) {
     return TEvent(TMethod{reinterpret_cast<void*>(fn), data});
   }
-  // A member function M of obj; Code is the same for every binding of M.
+  // A member function M of obj; Code is the same for every binding of M
+  // through the same static type C.
   template <auto M, class C>
   static TEvent Bind(C* obj) {
     return FromFunction(&CallMember<M, C>, static_cast<void*>(obj));

@@ -350,6 +350,30 @@ TEST_F(FormTest, WindowProcSubclassingSeesMovesAndUserActions) {
   f->Free();
 }
 
+TEST_F(FormTest, FailingCreateHandlerIsShownAndTheFormKept) {
+  struct Failing : TForm {
+    explicit Failing(TComponent* owner) : TForm(owner) {
+      OnCreate = Bind<&Failing::FormCreate>(this);
+    }
+    void FormCreate(TObject*) { throw EInvalidOperation("no configuration"); }
+  };
+  auto* f = Create<Failing>(nullptr);
+  ASSERT_EQ(Headless().Dialogs().size(), 1u);
+  EXPECT_EQ(Headless().Dialogs()[0].Text, "no configuration.");
+  EXPECT_EQ(Screen()->FormCount(), 1);
+  // With an exception handler of its own the application shows nothing.
+  struct Catcher {
+    std::string seen;
+    void OnException(TObject*, const std::exception& e) { seen = e.what(); }
+  } catcher;
+  Application()->OnException = Bind<&Catcher::OnException>(&catcher);
+  Application()->Guard([] { throw EConvertError("bad"); });
+  Application()->OnException = nullptr;
+  EXPECT_EQ(catcher.seen, "bad");
+  EXPECT_EQ(Headless().Dialogs().size(), 1u);
+  f->Free();
+}
+
 TEST_F(FormTest, ApplicationAndScreenDefaults) {
   EXPECT_EQ(Application()->HintHidePause(), 2500);
   Application()->SetHintHidePause(500000);

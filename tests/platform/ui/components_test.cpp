@@ -248,3 +248,68 @@ TEST_F(ComponentTest, PeersAreCreatedLazilyAndMirrorTheModel) {
 
 }  // namespace
 }  // namespace vx::testing
+
+namespace vx::testing {
+namespace {
+
+// A widget set of its own, as a desktop backend would plug in: it sees the
+// peers created parent first with the model's state, and every later change.
+class RecordingWidgetSet : public THeadlessWidgetSet {
+ public:
+  std::vector<std::string> calls;
+  RecordingWidgetSet() {
+    RegisterPeerFactory(TControl::StaticClassInfo(), [this](TControl& c) {
+      calls.push_back("create " + c.Name() + " text=" + c.Text());
+      return std::unique_ptr<IControlPeer>(new Peer(*this, c.Name()));
+    });
+  }
+
+ private:
+  struct Peer : IControlPeer {
+    Peer(RecordingWidgetSet& ws, std::string name) : ws(ws), name(std::move(name)) {}
+    ~Peer() override { ws.calls.push_back("destroy " + name); }
+    HWND Handle() const override { return 0; }
+    void SetBounds(const TRect&) override {}
+    void SetVisible(bool v) override { ws.calls.push_back(name + " visible=" + (v ? "1" : "0")); }
+    void SetEnabled(bool) override {}
+    void SetText(const std::string& t) override { ws.calls.push_back(name + " text=" + t); }
+    void SetColor(TColor) override {}
+    void SetFont(const TFont&) override {}
+    void SetHint(const std::string&) override {}
+    void SetFocus() override { ws.calls.push_back(name + " focus"); }
+    void SetZOrder(bool) override {}
+    void Invalidate() override {}
+    RecordingWidgetSet& ws;
+    std::string name;
+  };
+};
+
+TEST_F(ComponentTest, AnotherWidgetSetReplaysTheModel) {
+  auto previous = SetWidgetSet(std::make_unique<RecordingWidgetSet>());
+  auto& ws = static_cast<RecordingWidgetSet&>(WidgetSet());
+  auto* f = Create<TForm>(nullptr);
+  f->SetName("f");
+  auto* p = Add<TPanel>(f, "p");
+  auto* e = Add<TEdit>(p, "e");
+  e->SetText("typed before");
+  EXPECT_TRUE(ws.calls.empty());  // nothing until the form is shown
+  f->Show();
+  ASSERT_GE(ws.calls.size(), 4u);
+  EXPECT_EQ(ws.calls[0], "create f text=");
+  EXPECT_EQ(ws.calls[1], "create p text=");
+  EXPECT_EQ(ws.calls[2], "create e text=typed before");
+  // Windowless handles come from the model, so posting still works.
+  EXPECT_NE(e->Handle(), HWND{0});
+  EXPECT_EQ(FindControl(e->Handle()), e);
+  ws.calls.clear();
+  e->SetText("later");
+  p->Hide();
+  EXPECT_EQ(ws.calls, (std::vector<std::string>{"e text=later", "p visible=0", "f focus"}));
+  ws.calls.clear();
+  f->Free();
+  EXPECT_EQ(ws.calls, (std::vector<std::string>{"destroy e", "destroy p", "destroy f"}));
+  SetWidgetSet(std::move(previous));
+}
+
+}  // namespace
+}  // namespace vx::testing

@@ -1,0 +1,172 @@
+#include "platform/os/dynlib.h"
+
+#include <dlfcn.h>
+#include <link.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <utility>
+
+#include "platform/os/paths.h"
+#include "platform/rtl/text.h"
+
+namespace vx {
+
+namespace {
+
+thread_local std::string t_last_error;
+
+std::string DlError(std::string_view fallback) {
+  const char* e = ::dlerror();
+  return e ? std::string(e) : std::string(fallback);
+}
+
+std::string ModuleFolderOf(const void* address) {
+  return ExtractFilePath(GetModuleFileName(address));
+}
+
+HMODULE LoadFor(std::string_view name, std::string_view folder, const void* caller,
+                std::string& error) {
+  std::string normalized = NormalizePath(name);
+  if (Trim(normalized).empty()) {
+    error = "empty library name";
+    return nullptr;
+  }
+  std::vector<std::string> files = LibraryFileCandidates(normalized);
+  std::vector<std::string> folders;
+  bool has_folder = normalized.find(kPathDelim) != std::string::npos;
+  if (!has_folder) {
+    if (!folder.empty()) folders.push_back(NormalizePath(folder));
+    std::string own = ModuleFolderOf(caller);
+    if (!own.empty()) folders.push_back(own);
+  }
+  std::string tried;
+  for (const std::string& dir : folders) {
+    for (const std::string& file : files) {
+      std::string path = JoinPath(dir, file);
+      if (!FileExists(path)) continue;
+      if (HMODULE h = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return h;
+      // The file exists but cannot be loaded: that is the error to report.
+      error = DlError("cannot load " + path);
+      return nullptr;
+    }
+  }
+  // Last the loader's own search (or the path as given when it has a folder).
+  for (const std::string& file : files) {
+    if (HMODULE h = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL)) return h;
+    if (!tried.empty()) tried += "; ";
+    tried += DlError(file);
+  }
+  error = Format("library '%s' not found (%s)", std::string(name), tried);
+  return nullptr;
+}
+
+}  // namespace
+
+std::vector<std::string> LibraryFileCandidates(std::string_view name) {
+  std::string n = NormalizePath(name);
+  std::string folder = ExtractFilePath(n);
+  std::string file = ExtractFileName(n);
+  if (file.size() > 4 && SameText(std::string_view(file).substr(file.size() - 4), ".dll")) {
+    std::string stem = file.substr(0, file.size() - 4);
+    return {folder + stem + ".so", folder + "lib" + stem + ".so"};
+  }
+  return {n};
+}
+
+__attribute__((noinline)) HMODULE LoadLibrary(std::string_view name, std::string_view folder) {
+  std::string error;
+  HMODULE h = LoadFor(name, folder, __builtin_return_address(0), error);
+  if (!h) t_last_error = error;
+  return h;
+}
+
+void* GetProcAddress(HMODULE module, std::string_view symbol) {
+  if (!module) {
+    t_last_error = "no library";
+    return nullptr;
+  }
+  ::dlerror();
+  void* p = ::dlsym(module, std::string(symbol).c_str());
+  if (!p) t_last_error = DlError("symbol not found: " + std::string(symbol));
+  return p;
+}
+
+bool FreeLibrary(HMODULE module) {
+  if (!module) {
+    t_last_error = "no library";
+    return false;
+  }
+  if (::dlclose(module) != 0) {
+    t_last_error = DlError("cannot unload library");
+    return false;
+  }
+  return true;
+}
+
+std::string GetLastLibraryError() {
+  return t_last_error;
+}
+
+std::string GetModuleFileName(const void* address_in_module) {
+  Dl_info info{};
+  if (!address_in_module || ::dladdr(address_in_module, &info) == 0 || !info.dli_fname) return {};
+  std::string name = info.dli_fname;
+  // For the main program the loader reports the name it was started with.
+  if (name.empty() || name == program_invocation_name) {
+    char buf[4096];
+    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf);
+    name = n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : name;
+  }
+  if (name.empty()) return {};
+  if (char* real = ::realpath(name.c_str(), nullptr)) {
+    name = real;
+    std::free(real);
+  }
+  return name;
+}
+
+__attribute__((noinline)) std::string GetCallingModuleFileName() {
+  return GetModuleFileName(__builtin_return_address(0));
+}
+
+TDynLib::TDynLib(std::string_view name, std::string_view folder) {
+  handle_ = LoadFor(name, folder, __builtin_return_address(0), error_);
+}
+
+TDynLib::~TDynLib() {
+  Unload();
+}
+
+TDynLib::TDynLib(TDynLib&& other) noexcept
+    : handle_(std::exchange(other.handle_, nullptr)), error_(std::move(other.error_)) {}
+
+TDynLib& TDynLib::operator=(TDynLib&& other) noexcept {
+  if (this != &other) {
+    Unload();
+    handle_ = std::exchange(other.handle_, nullptr);
+    error_ = std::move(other.error_);
+  }
+  return *this;
+}
+
+__attribute__((noinline)) bool TDynLib::Load(std::string_view name, std::string_view folder) {
+  Unload();
+  error_.clear();
+  handle_ = LoadFor(name, folder, __builtin_return_address(0), error_);
+  return handle_ != nullptr;
+}
+
+void TDynLib::Unload() {
+  if (handle_) ::dlclose(handle_);
+  handle_ = nullptr;
+}
+
+std::string TDynLib::FileName() const {
+  struct link_map* map = nullptr;
+  if (!handle_ || ::dlinfo(handle_, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_name) return {};
+  return map->l_name;
+}
+
+}  // namespace vx

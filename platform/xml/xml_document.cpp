@@ -5,7 +5,7 @@
 #include <pugixml.hpp>
 #include <sstream>
 
-#include "platform/codepage/codepage.h"
+#include "platform/os/codepage.h"
 #include "platform/rtl/text.h"
 
 namespace vx {
@@ -73,17 +73,23 @@ std::string EscapeText(std::string_view s, bool attribute) {
   return r;
 }
 
-// The character set a legacy declaration names, as iconv knows it. Files that
-// declare GB2312 routinely hold GBK characters, so both read as code page 936.
-std::string CharsetOfDeclared(std::string name) {
+// The code page of a declared encoding; 0 when it is not one we read. Files
+// that declare GB2312 routinely hold GBK characters, so both read as 936.
+int CodePageOfDeclared(std::string name) {
   name = LowerCase(Trim(name));
   if (name == "gb2312" || name == "gbk" || name == "cp936" || name == "x-gbk" ||
       name == "windows-936" || name == "euc-cn")
-    return "CP936";
-  if (name == "big5" || name == "cp950" || name == "x-big5" || name == "windows-950")
-    return "CP950";
-  if (name == "utf-16") return "UTF-16";
-  return UpperCase(name);
+    return 936;
+  if (name == "big5" || name == "cp950" || name == "x-big5" || name == "windows-950") return 950;
+  if (name == "utf-8" || name == "utf8" || name == "us-ascii" || name == "ascii") return 65001;
+  if (name == "iso-8859-1" || name == "latin1" || name == "windows-1252") return 1252;
+  for (std::string_view prefix : {"windows-", "cp"}) {
+    if (name.rfind(prefix, 0) == 0) {
+      auto n = TryStrToInt(name.substr(prefix.size()));
+      if (n && *n > 0) return *n;
+    }
+  }
+  return 0;
 }
 
 // The encoding named in the declaration at the start of ASCII-compatible bytes.
@@ -206,43 +212,42 @@ bool XmlDocument::Load(const std::string& file_name) {
     return false;
   }
 
-  std::string charset;
+  int code_page = 65001;
   std::string_view body = bytes;
   auto starts = [&](std::string_view prefix) { return body.substr(0, prefix.size()) == prefix; };
   if (starts("\xEF\xBB\xBF")) {
     body.remove_prefix(3);
   } else if (starts(std::string_view("\xFF\xFE", 2))) {
-    charset = "UTF-16LE";
+    code_page = 1200;
     body.remove_prefix(2);
   } else if (starts(std::string_view("\xFE\xFF", 2))) {
-    charset = "UTF-16BE";
+    code_page = 1201;
     body.remove_prefix(2);
   } else if (starts(std::string_view("<\0?\0", 4))) {
-    charset = "UTF-16LE";
+    code_page = 1200;
   } else if (starts(std::string_view("\0<\0?", 4))) {
-    charset = "UTF-16BE";
+    code_page = 1201;
   } else {
     std::string declared = DeclaredEncoding(body);
-    if (!declared.empty()) charset = CharsetOfDeclared(declared);
-    if (charset == "UTF-8" || charset == "UTF8") charset.clear();
-    // A UTF-16 declaration in single-byte text cannot be right; read the bytes as they are.
-    if (charset == "UTF-16") charset.clear();
-    if (!charset.empty() && !IsCharsetSupported(charset)) {
-      impl_->error = MakeError(
-          xmlUnsupportedEncoding,
-          "Switch from current encoding to specified encoding \"" + declared + "\" not supported");
-      return false;
+    // A UTF-16 declaration in single-byte text cannot be right: read the bytes as they are.
+    if (!declared.empty() && !SameText(Trim(declared), "UTF-16")) {
+      code_page = CodePageOfDeclared(declared);
+      if (code_page == 0 || !CodePageSupported(code_page)) {
+        impl_->error = MakeError(xmlUnsupportedEncoding,
+                                 "Switch from current encoding to specified encoding \"" +
+                                     declared + "\" not supported");
+        return false;
+      }
     }
   }
 
   std::string decoded;
-  if (!charset.empty()) {
-    std::size_t bad = 0;
-    decoded = DecodeFromCharset(body, charset, &bad);
-    if (bad > 0) {
-      impl_->error = MakeError(xmlBadEncoding, Format("The file holds %d byte sequence(s) that "
-                                                      "are not valid %s",
-                                                      static_cast<int>(bad), charset));
+  if (code_page != 65001) {
+    bool lossless = true;
+    decoded = CodePageToUtf8(body, code_page, &lossless);
+    if (!lossless) {
+      impl_->error = MakeError(
+          xmlBadEncoding, "The file holds bytes that are not valid " + CodePageCharset(code_page));
       return false;
     }
     body = decoded;

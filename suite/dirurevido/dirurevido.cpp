@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/codepage/codepage.h"
+#include "platform/os/codepage.h"
+#include "platform/rtl/text.h"
 
 namespace {
 
@@ -60,10 +61,14 @@ ptrdiff_t Run(Direction d, const char* in, size_t in_len, char* out, size_t out_
       } else {
         const opencc::SimpleConverter* converter = ConverterFor(d);
         if (converter == nullptr) return DIRUREVIDO_E_CONVERTER;
-        // The dictionaries expect well-formed UTF-8: malformed bytes become "?" first.
-        std::string clean = vx::EncodeToCharset(text, "UTF-8");
+        // The dictionaries expect well-formed UTF-8: malformed bytes become U+FFFD
+        // first, which no code page encodes, so they end as "?".
+        std::string clean =
+            vx::IsValidUtf8(text) ? std::string(text) : vx::Utf16ToUtf8(vx::Utf8ToUtf16(text));
         std::string converted = converter->Convert(clean.data(), clean.size());
-        result = vx::LimitToCodePage(converted, d == Direction::GbToBig5 ? 950 : 936);
+        // Encoding and decoding again leaves exactly what the target code page holds.
+        int code_page = d == Direction::GbToBig5 ? 950 : 936;
+        result = vx::CodePageToUtf8(vx::Utf8ToCodePage(converted, code_page), code_page);
       }
       cache.valid = false;
       cache.input.assign(text);

@@ -42,7 +42,7 @@ case "${1:-}" in
     install_deps
     cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVX_TESTS=OFF -DVX_BENCH=ON
     cmake --build build/release -j "$(jobs)"
-    for b in build/release/bench/*_bench; do [ -x "$b" ] && "$b"; done
+    for b in build/release/bin/*_bench; do [ -x "$b" ] && "$b"; done
     ;;
   *)
     echo "usage: $0 test|demo|bench" >&2

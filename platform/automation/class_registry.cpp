@@ -13,7 +13,9 @@ void ClassRegistry::Register(std::string_view class_id, DispatchFactory factory)
   factories_[UpperCase(class_id)] = std::move(factory);
 }
 
-void ClassRegistry::Unregister(std::string_view class_id) { factories_.erase(UpperCase(class_id)); }
+void ClassRegistry::Unregister(std::string_view class_id) {
+  factories_.erase(UpperCase(class_id));
+}
 
 bool ClassRegistry::IsRegistered(std::string_view class_id) const {
   return factories_.count(UpperCase(class_id)) != 0;

@@ -12,8 +12,8 @@ namespace {
 IDispatch& Target(const Variant& object, std::string_view name) {
   DispatchPtr d = object.IsDispatch() ? object.ToDispatch() : nullptr;
   if (!d)
-    throw EOleError(Format("Variant does not reference an automation object (calling %s)",
-                           std::string(name)));
+    throw EOleError(
+        Format("Variant does not reference an automation object (calling %s)", std::string(name)));
   return *d;
 }
 }  // namespace

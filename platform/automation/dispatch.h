@@ -18,8 +18,8 @@ enum class DispatchKind { Method, PropertyGet, PropertyPut };
 class Arg {
  public:
   template <class T>
-    requires std::is_constructible_v<Variant, T>
-  Arg(T&& value) : own_(Variant(std::forward<T>(value))) {}  // NOLINT: implicit by design
+  requires std::is_constructible_v<Variant, T> Arg(T&& value)
+      : own_(Variant(std::forward<T>(value))) {}  // NOLINT: implicit by design
   static Arg ByRef(Variant& target) {
     Arg a;
     a.ref_ = &target;
@@ -35,7 +35,9 @@ class Arg {
   Variant* ref_ = nullptr;
 };
 
-inline Arg Ref(Variant& target) { return Arg::ByRef(target); }
+inline Arg Ref(Variant& target) {
+  return Arg::ByRef(target);
+}
 using Args = std::vector<Arg>;
 
 VX_DECLARE_EXCEPTION(EOleError, Exception);
@@ -43,7 +45,8 @@ VX_DECLARE_EXCEPTION(EOleError, Exception);
 // class identifier, wrong argument count) with its result code.
 class EOleSysError : public EOleError {
  public:
-  EOleSysError(std::string message, std::int32_t code) : EOleError(std::move(message)), code_(code) {}
+  EOleSysError(std::string message, std::int32_t code)
+      : EOleError(std::move(message)), code_(code) {}
   std::string ClassName() const override { return "EOleSysError"; }
   std::int32_t ErrorCode() const { return code_; }
 

@@ -17,9 +17,8 @@ ScriptedObject& ScriptedObject::Returns(std::string_view name, Variant result) {
 
 ScriptedObject& ScriptedObject::Throws(std::string_view name, std::string message) {
   std::string source(name);
-  return On(name, [message, source](std::span<Arg>) -> Variant {
-    throw EOleException(message, source);
-  });
+  return On(name,
+            [message, source](std::span<Arg>) -> Variant { throw EOleException(message, source); });
 }
 
 ScriptedObject& ScriptedObject::Property(std::string_view name, Variant value) {
@@ -34,7 +33,8 @@ Variant ScriptedObject::PropertyValue(std::string_view name) const {
 
 Variant ScriptedObject::Invoke(std::string_view name, DispatchKind kind, std::span<Arg> args) {
   RecordedCall call{std::string(name), kind, {}};
-  for (const Arg& a : args) call.Args.push_back(a.get());
+  for (const Arg& a : args)
+    call.Args.push_back(a.get());
   calls_.push_back(std::move(call));
 
   std::string key = UpperCase(name);

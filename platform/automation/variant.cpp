@@ -11,11 +11,13 @@ namespace vx {
 Variant::ArrayBox::ArrayBox() : p_(std::make_unique<VariantArray>()) {}
 Variant::ArrayBox::ArrayBox(std::vector<ArrayBound> bounds) : p_(std::make_unique<VariantArray>()) {
   std::size_t total = bounds.empty() ? 0 : 1;
-  for (const auto& b : bounds) total *= static_cast<std::size_t>(b.Count());
+  for (const auto& b : bounds)
+    total *= static_cast<std::size_t>(b.Count());
   p_->Bounds = std::move(bounds);
   p_->Items.resize(total);
 }
-Variant::ArrayBox::ArrayBox(const ArrayBox& other) : p_(std::make_unique<VariantArray>(*other.p_)) {}
+Variant::ArrayBox::ArrayBox(const ArrayBox& other)
+    : p_(std::make_unique<VariantArray>(*other.p_)) {}
 Variant::ArrayBox::ArrayBox(ArrayBox&&) noexcept = default;
 Variant::ArrayBox& Variant::ArrayBox::operator=(const ArrayBox& other) {
   if (this != &other) p_ = std::make_unique<VariantArray>(*other.p_);
@@ -36,9 +38,19 @@ Variant& Variant::operator=(const Variant& other) {
 Variant::~Variant() = default;
 
 std::uint16_t Variant::VarType() const {
-  static const std::uint16_t kCodes[] = {varEmpty,  varNull,   varSmallint, varInteger, varInt64,
-                                         varByte,   varBoolean, varDouble,  varDate,    varString,
-                                         varOleStr, varDispatch, varArray | varVariant};
+  static const std::uint16_t kCodes[] = {varEmpty,
+                                         varNull,
+                                         varSmallint,
+                                         varInteger,
+                                         varInt64,
+                                         varByte,
+                                         varBoolean,
+                                         varDouble,
+                                         varDate,
+                                         varString,
+                                         varOleStr,
+                                         varDispatch,
+                                         varArray | varVariant};
   return kCodes[v_.index()];
 }
 
@@ -49,8 +61,8 @@ bool Variant::IsNumeric() const {
 }
 
 std::string Variant::TypeName() const {
-  static const char* const kNames[] = {"Empty",  "Null",   "Smallint", "Integer", "Int64",
-                                       "Byte",   "Boolean", "Double",  "Date",    "String",
+  static const char* const kNames[] = {"Empty",  "Null",     "Smallint",     "Integer", "Int64",
+                                       "Byte",   "Boolean",  "Double",       "Date",    "String",
                                        "OleStr", "Dispatch", "Array Variant"};
   return kNames[v_.index()];
 }
@@ -63,15 +75,17 @@ void Variant::CastError(const char* target) const {
 namespace {
 
 // Banker's rounding, as the automation conversions round.
-double RoundHalfEven(double v) { return std::nearbyint(v); }
+double RoundHalfEven(double v) {
+  return std::nearbyint(v);
+}
 
 template <class T>
 T FromDouble(double d, const Variant& self, const char* target) {
   double r = RoundHalfEven(d);
   if (std::isnan(r) || r < static_cast<double>(std::numeric_limits<T>::min()) ||
       r >= -static_cast<double>(std::numeric_limits<T>::min()))
-    throw EVariantOverflowError(Format("Overflow while converting variant of type (%s) into type (%s)",
-                                       self.TypeName(), target));
+    throw EVariantOverflowError(Format(
+        "Overflow while converting variant of type (%s) into type (%s)", self.TypeName(), target));
   return static_cast<T>(r);
 }
 
@@ -92,7 +106,9 @@ std::string Variant::ToText() const {
     std::string operator()(std::int64_t v) const { return IntToStr(v); }
     std::string operator()(std::uint8_t v) const { return IntToStr(v); }
     std::string operator()(bool v) const { return v ? "True" : "False"; }
-    std::string operator()(double v) const { return FloatToStr(v, FormatSettings().DecimalSeparator); }
+    std::string operator()(double v) const {
+      return FloatToStr(v, FormatSettings().DecimalSeparator);
+    }
     std::string operator()(TDateTime v) const { return DateTimeToStr(v); }
     std::string operator()(const std::string& v) const { return v; }
     std::string operator()(const std::u16string& v) const { return Utf16ToUtf8(v); }
@@ -212,7 +228,9 @@ int Variant::DimCount() const {
   return static_cast<int>(Array().Bounds.size());
 }
 
-const std::vector<ArrayBound>& Variant::Bounds() const { return Array().Bounds; }
+const std::vector<ArrayBound>& Variant::Bounds() const {
+  return Array().Bounds;
+}
 
 namespace {
 const ArrayBound& BoundOf(const VariantArray& a, int dim) {
@@ -237,11 +255,19 @@ std::size_t Offset(const VariantArray& a, const Indexes& indexes) {
 }
 }  // namespace
 
-int Variant::LowBound(int dim) const { return BoundOf(Array(), dim).Low; }
-int Variant::HighBound(int dim) const { return BoundOf(Array(), dim).High; }
+int Variant::LowBound(int dim) const {
+  return BoundOf(Array(), dim).Low;
+}
+int Variant::HighBound(int dim) const {
+  return BoundOf(Array(), dim).High;
+}
 
-Variant& Variant::operator[](int index) { return At({index}); }
-const Variant& Variant::operator[](int index) const { return At({index}); }
+Variant& Variant::operator[](int index) {
+  return At({index});
+}
+const Variant& Variant::operator[](int index) const {
+  return At({index});
+}
 Variant& Variant::At(std::initializer_list<int> indexes) {
   VariantArray& a = Array();
   return a.Items[Offset(a, indexes)];
@@ -298,19 +324,40 @@ Variant VarArrayCreate(std::vector<ArrayBound> bounds) {
 Variant VarArrayOf(std::initializer_list<Variant> values) {
   Variant v = VarArrayCreate(0, static_cast<int>(values.size()) - 1);
   int i = 0;
-  for (const auto& item : values) v[i++] = item;
+  for (const auto& item : values)
+    v[i++] = item;
   return v;
 }
 
-bool VarIsEmpty(const Variant& v) { return v.IsEmpty(); }
-bool VarIsNull(const Variant& v) { return v.IsNull(); }
-bool VarIsEmptyOrNull(const Variant& v) { return v.IsEmpty() || v.IsNull(); }
-bool VarIsArray(const Variant& v) { return v.IsArray(); }
-int VarArrayDimCount(const Variant& v) { return v.DimCount(); }
-int VarArrayLowBound(const Variant& v, int dim) { return v.LowBound(dim); }
-int VarArrayHighBound(const Variant& v, int dim) { return v.HighBound(dim); }
-void VarArrayRedim(Variant& v, int high) { v.Redim(high); }
-std::string VarToStr(const Variant& v) { return v.IsNull() ? std::string() : v.ToText(); }
-std::u16string VarToWideStr(const Variant& v) { return v.IsNull() ? std::u16string() : v.ToWide(); }
+bool VarIsEmpty(const Variant& v) {
+  return v.IsEmpty();
+}
+bool VarIsNull(const Variant& v) {
+  return v.IsNull();
+}
+bool VarIsEmptyOrNull(const Variant& v) {
+  return v.IsEmpty() || v.IsNull();
+}
+bool VarIsArray(const Variant& v) {
+  return v.IsArray();
+}
+int VarArrayDimCount(const Variant& v) {
+  return v.DimCount();
+}
+int VarArrayLowBound(const Variant& v, int dim) {
+  return v.LowBound(dim);
+}
+int VarArrayHighBound(const Variant& v, int dim) {
+  return v.HighBound(dim);
+}
+void VarArrayRedim(Variant& v, int high) {
+  v.Redim(high);
+}
+std::string VarToStr(const Variant& v) {
+  return v.IsNull() ? std::string() : v.ToText();
+}
+std::u16string VarToWideStr(const Variant& v) {
+  return v.IsNull() ? std::u16string() : v.ToWide();
+}
 
 }  // namespace vx

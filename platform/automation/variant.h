@@ -159,9 +159,8 @@ class Variant {
   VariantArray& Array() const;
   [[noreturn]] void CastError(const char* target) const;
 
-  std::variant<std::monostate, NullTag, std::int16_t, std::int32_t, std::int64_t,
-               std::uint8_t, bool, double, TDateTime, std::string, std::u16string, DispatchPtr,
-               ArrayBox>
+  std::variant<std::monostate, NullTag, std::int16_t, std::int32_t, std::int64_t, std::uint8_t,
+               bool, double, TDateTime, std::string, std::u16string, DispatchPtr, ArrayBox>
       v_;
 };
 
@@ -177,7 +176,9 @@ inline const Variant Unassigned{};
 // An array of empty elements with one bound pair per dimension.
 Variant VarArrayCreate(std::vector<ArrayBound> bounds);
 // One-dimensional array low..high.
-inline Variant VarArrayCreate(int low, int high) { return VarArrayCreate({{low, high}}); }
+inline Variant VarArrayCreate(int low, int high) {
+  return VarArrayCreate({{low, high}});
+}
 // One-dimensional array with lower bound 0 holding the given values.
 Variant VarArrayOf(std::initializer_list<Variant> values);
 

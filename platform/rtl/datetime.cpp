@@ -36,7 +36,9 @@ void CivilFromDays(std::int64_t z, int& y, int& m, int& d) {
 
 const std::int64_t kEpochOffset = DaysFromCivil(1899, 12, 30);  // relative to 1970
 
-std::int64_t DayNumber(TDateTime dt) { return static_cast<std::int64_t>(std::trunc(dt.Value)); }
+std::int64_t DayNumber(TDateTime dt) {
+  return static_cast<std::int64_t>(std::trunc(dt.Value));
+}
 
 // Milliseconds since midnight, rounded as the platform rounds.
 std::int64_t TimeMs(TDateTime dt) {
@@ -47,17 +49,19 @@ std::int64_t TimeMs(TDateTime dt) {
 
 const char* const kShortMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-const char* const kLongMonths[] = {"January", "February", "March",     "April",
-                                   "May",     "June",     "July",      "August",
-                                   "September", "October", "November", "December"};
+const char* const kLongMonths[] = {"January",   "February", "March",    "April",
+                                   "May",       "June",     "July",     "August",
+                                   "September", "October",  "November", "December"};
 const char* const kShortDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 const char* const kLongDays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                  "Thursday", "Friday", "Saturday"};
 
-std::string Pad(int v, int width) { return Format("%.*d", width, v); }
+std::string Pad(int v, int width) {
+  return Format("%.*d", width, v);
+}
 
-void AppendFormatted(std::string& out, std::string_view p, TDateTime dt,
-                     const TFormatSettings& fs, int depth) {
+void AppendFormatted(std::string& out, std::string_view p, TDateTime dt, const TFormatSettings& fs,
+                     int depth) {
   int year, month, day, hour, min, sec, msec;
   DecodeDate(dt, year, month, day);
   DecodeTime(dt, hour, min, sec, msec);
@@ -65,7 +69,8 @@ void AppendFormatted(std::string& out, std::string_view p, TDateTime dt,
   std::size_t i = 0;
   auto count = [&](char c) {
     std::size_t n = 0;
-    while (i + n < p.size() && (p[i + n] == c || p[i + n] == c - 32 || p[i + n] == c + 32)) ++n;
+    while (i + n < p.size() && (p[i + n] == c || p[i + n] == c - 32 || p[i + n] == c + 32))
+      ++n;
     return n;
   };
   while (i < p.size()) {
@@ -174,7 +179,9 @@ TFormatSettings& FormatSettings() {
   return settings;
 }
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInAMonth(int year, int month) {
   static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -199,8 +206,7 @@ TDateTime EncodeDate(int year, int month, int day) {
 }
 
 bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& out) {
-  if (hour < 0 || hour > 23 || min < 0 || min > 59 || sec < 0 || sec > 59 || msec < 0 ||
-      msec > 999)
+  if (hour < 0 || hour > 23 || min < 0 || min > 59 || sec < 0 || sec > 59 || msec < 0 || msec > 999)
     return false;
   out = TDateTime((((hour * 60.0 + min) * 60.0 + sec) * 1000.0 + msec) / 86400000.0);
   return true;
@@ -208,7 +214,8 @@ bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& out) {
 
 TDateTime EncodeTime(int hour, int min, int sec, int msec) {
   TDateTime r;
-  if (!TryEncodeTime(hour, min, sec, msec, r)) throw EConvertError("Invalid argument to time encode");
+  if (!TryEncodeTime(hour, min, sec, msec, r))
+    throw EConvertError("Invalid argument to time encode");
   return r;
 }
 
@@ -259,7 +266,9 @@ TDateTime Now() {
   return TDateTime(date.Value + time.Value);
 }
 
-TDateTime Date() { return TDateTime(std::trunc(Now().Value)); }
+TDateTime Date() {
+  return TDateTime(std::trunc(Now().Value));
+}
 
 std::string FormatDateTime(std::string_view pattern, TDateTime dt, const TFormatSettings& fs) {
   std::string out;
@@ -271,8 +280,12 @@ std::string FormatDateTime(std::string_view pattern, TDateTime dt) {
   return FormatDateTime(pattern, dt, FormatSettings());
 }
 
-std::string DateTimeToStr(TDateTime dt) { return FormatDateTime("c", dt); }
-std::string DateToStr(TDateTime dt) { return FormatDateTime("ddddd", dt); }
+std::string DateTimeToStr(TDateTime dt) {
+  return FormatDateTime("c", dt);
+}
+std::string DateToStr(TDateTime dt) {
+  return FormatDateTime("ddddd", dt);
+}
 
 bool TryStrToDateTime(std::string_view text, TDateTime& out) {
   const TFormatSettings& fs = FormatSettings();
@@ -311,7 +324,9 @@ bool TryStrToDateTime(std::string_view text, TDateTime& out) {
     for (int k = 0; k < 3; ++k) {
       auto v = TryStrToInt(parts[static_cast<std::size_t>(k)]);
       if (!v) return false;
-      (order[static_cast<std::size_t>(k)] == 'y' ? y : order[static_cast<std::size_t>(k)] == 'm' ? m : d) = *v;
+      (order[static_cast<std::size_t>(k)] == 'y'   ? y
+       : order[static_cast<std::size_t>(k)] == 'm' ? m
+                                                   : d) = *v;
     }
     if (y < 100 && parts[order.find('y')].size() <= 2) y += 2000;
     if (!TryEncodeDate(y, m, d, date)) return false;

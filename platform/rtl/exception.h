@@ -19,11 +19,11 @@ class Exception : public std::exception {
 };
 
 // Declares an exception class with its own class name.
-#define VX_DECLARE_EXCEPTION(Name, Base)                        \
-  class Name : public Base {                                    \
-   public:                                                      \
-    using Base::Base;                                           \
-    std::string ClassName() const override { return #Name; }    \
+#define VX_DECLARE_EXCEPTION(Name, Base)                     \
+  class Name : public Base {                                 \
+   public:                                                   \
+    using Base::Base;                                        \
+    std::string ClassName() const override { return #Name; } \
   }
 
 VX_DECLARE_EXCEPTION(EConvertError, Exception);

@@ -9,39 +9,51 @@
 namespace vx {
 
 namespace {
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
+char Upper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+char Lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 }  // namespace
 
 std::string TrimLeft(std::string_view s) {
   std::size_t b = 0;
-  while (b < s.size() && IsBlank(s[b])) ++b;
+  while (b < s.size() && IsBlank(s[b]))
+    ++b;
   return std::string(s.substr(b));
 }
 
 std::string TrimRight(std::string_view s) {
   std::size_t e = s.size();
-  while (e > 0 && IsBlank(s[e - 1])) --e;
+  while (e > 0 && IsBlank(s[e - 1]))
+    --e;
   return std::string(s.substr(0, e));
 }
 
 std::string Trim(std::string_view s) {
   std::size_t b = 0, e = s.size();
-  while (b < e && IsBlank(s[b])) ++b;
-  while (e > b && IsBlank(s[e - 1])) --e;
+  while (b < e && IsBlank(s[b]))
+    ++b;
+  while (e > b && IsBlank(s[e - 1]))
+    --e;
   return std::string(s.substr(b, e - b));
 }
 
 std::string UpperCase(std::string_view s) {
   std::string r(s);
-  for (char& c : r) c = Upper(c);
+  for (char& c : r)
+    c = Upper(c);
   return r;
 }
 
 std::string LowerCase(std::string_view s) {
   std::string r(s);
-  for (char& c : r) c = Lower(c);
+  for (char& c : r)
+    c = Lower(c);
   return r;
 }
 
@@ -116,7 +128,9 @@ std::optional<int> TryStrToInt(std::string_view s) {
   return static_cast<int>(*v);
 }
 
-int StrToIntDef(std::string_view s, int def) { return TryStrToInt(s).value_or(def); }
+int StrToIntDef(std::string_view s, int def) {
+  return TryStrToInt(s).value_or(def);
+}
 
 std::optional<double> TryStrToFloat(std::string_view text, char decimal_point) {
   std::string s = Trim(text);
@@ -158,7 +172,9 @@ std::optional<double> TryStrToFloat(std::string_view text, char decimal_point) {
   return v;
 }
 
-std::string IntToStr(std::int64_t v) { return std::to_string(v); }
+std::string IntToStr(std::int64_t v) {
+  return std::to_string(v);
+}
 
 std::string FloatToStr(double v, char decimal_point) {
   if (std::isnan(v)) return "NAN";
@@ -172,7 +188,8 @@ std::string FloatToStr(double v, char decimal_point) {
     std::string mant = r.substr(0, e), exp = r.substr(e + 1);
     bool neg = !exp.empty() && exp[0] == '-';
     if (!exp.empty() && (exp[0] == '+' || exp[0] == '-')) exp.erase(0, 1);
-    while (exp.size() > 1 && exp[0] == '0') exp.erase(0, 1);
+    while (exp.size() > 1 && exp[0] == '0')
+      exp.erase(0, 1);
     r = mant + "E" + (neg ? "-" : "") + exp;
   }
   if (decimal_point != '.')

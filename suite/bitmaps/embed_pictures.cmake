@@ -1,0 +1,15 @@
+# Writes OUT: a C++ source holding every picture listed in DIR/index.txt as a
+# byte array, in list order, so the library needs no files at run time.
+file(STRINGS ${DIR}/index.txt names)
+set(body "// Generated from ${DIR}/index.txt; do not edit.\n#include \"suite/bitmaps/picture_store.h\"\nnamespace vx::bitmaps {\nnamespace {\n")
+set(table "")
+set(i 0)
+foreach(name IN LISTS names)
+  file(READ ${DIR}/${name} hex HEX)
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  string(APPEND body "const unsigned char p${i}[] = {${bytes}};\n")
+  string(APPEND table "    {\"${name}\", p${i}, sizeof p${i}},\n")
+  math(EXPR i "${i} + 1")
+endforeach()
+string(APPEND body "}  // namespace\nconst EmbeddedPicture kPictures[] = {\n${table}};\nconst int kPictureCount = ${i};\n}  // namespace vx::bitmaps\n")
+file(WRITE ${OUT} "${body}")

@@ -124,7 +124,8 @@ bool ParseData(std::string_view data, TRegistry::Value& value, bool& deleted, st
   return false;
 }
 
-std::shared_ptr<const RegistryImage> Parse(const std::string& path, std::string_view text) {
+std::shared_ptr<const RegistryImage> Parse(const std::string& path, std::string_view text,
+                                           std::vector<std::string>& problems) {
   auto image = std::make_shared<RegistryImage>();
   std::vector<std::string> lines;
   {
@@ -140,7 +141,7 @@ std::shared_ptr<const RegistryImage> Parse(const std::string& path, std::string_
     }
   }
   auto report = [&](std::size_t line_no, const std::string& why) {
-    ReportOsAlert(
+    problems.push_back(
         Format("Registry file %s: line %d skipped: %s", path, static_cast<int>(line_no), why));
   };
 
@@ -149,7 +150,7 @@ std::shared_ptr<const RegistryImage> Parse(const std::string& path, std::string_
     ++i;
   std::string header = i < lines.size() ? Trim(lines[i]) : std::string();
   if (header != "Windows Registry Editor Version 5.00" && header != "REGEDIT4") {
-    ReportOsAlert(Format("Registry file %s is not a registry export (no header line)", path));
+    problems.push_back(Format("Registry file %s is not a registry export (no header line)", path));
     return image;
   }
   image->usable = true;
@@ -220,11 +221,12 @@ std::shared_ptr<const RegistryImage> Parse(const std::string& path, std::string_
   return image;
 }
 
+// The last file parsed, by its path and bytes: a lookup re-reads the (small)
+// file, so a changed file is never missed, but parses and reports only when
+// the content changed.
 struct CacheEntry {
   std::string path;
-  struct timespec mtime {};
-  off_t size = -1;
-  ino_t inode = 0;
+  std::string bytes;
   std::shared_ptr<const RegistryImage> image;
 };
 
@@ -251,13 +253,6 @@ std::shared_ptr<const RegistryImage> LoadImage() {
     ReportOnce(Format("Registry file %s cannot be found", path));
     return nullptr;
   }
-  {
-    std::lock_guard lock(g_cache_mutex);
-    if (g_cache.image && g_cache.path == path && g_cache.size == st.st_size &&
-        g_cache.inode == st.st_ino && g_cache.mtime.tv_sec == st.st_mtim.tv_sec &&
-        g_cache.mtime.tv_nsec == st.st_mtim.tv_nsec)
-      return g_cache.image;
-  }
   if (static_cast<std::size_t>(st.st_size) > kMaxFileSize) {
     ReportOnce(Format("Registry file %s is too large to be a registry export", path));
     return nullptr;
@@ -268,12 +263,24 @@ std::shared_ptr<const RegistryImage> LoadImage() {
     ReportOnce(Format("Registry file %s cannot be read", path));
     return nullptr;
   }
+  std::string raw = bytes.str();
+  {
+    std::lock_guard lock(g_cache_mutex);
+    if (g_cache.image && g_cache.path == path && g_cache.bytes == raw) return g_cache.image;
+  }
   std::string problem;
-  std::string text = DecodeTextFile(bytes.str(), GetSystemCodePage(), &problem);
-  if (!problem.empty()) ReportOsAlert(Format("Registry file %s: %s", path, problem));
-  auto image = Parse(path, text);
-  std::lock_guard lock(g_cache_mutex);
-  g_cache = CacheEntry{path, st.st_mtim, st.st_size, st.st_ino, image};
+  std::vector<std::string> problems;
+  std::string text = DecodeTextFile(raw, GetSystemCodePage(), &problem);
+  if (!problem.empty()) problems.push_back(Format("Registry file %s: %s", path, problem));
+  auto image = Parse(path, text, problems);
+  {
+    std::lock_guard lock(g_cache_mutex);
+    g_cache = CacheEntry{path, std::move(raw), image};
+  }
+  // Reported only now: writing a report looks the registry up again, and
+  // must find this file parsed.
+  for (const std::string& p : problems)
+    ReportOsAlert(p);
   return image;
 }
 

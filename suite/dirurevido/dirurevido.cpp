@@ -38,8 +38,8 @@ bool IsAscii(std::string_view s) {
   return true;
 }
 
-// The last result per thread and direction, so that the second call of the
-// size protocol only copies.
+// A result that did not fit the caller's buffer, per thread and direction,
+// so that the second call of the size protocol only copies it.
 struct LastResult {
   std::string input;
   std::string output;
@@ -52,10 +52,12 @@ ptrdiff_t Run(Direction d, const char* in, size_t in_len, char* out, size_t out_
   if (in == nullptr && in_len > 0) return DIRUREVIDO_E_ARGUMENT;
   try {
     std::string_view text(in ? in : "", in_len);
-    thread_local LastResult last[2];
-    LastResult& cache = last[static_cast<int>(d)];
-    if (!cache.valid || cache.input != text) {
-      std::string result;
+    thread_local LastResult pending[2];
+    LastResult& cache = pending[static_cast<int>(d)];
+    std::string result;
+    if (cache.valid && cache.input == text) {
+      result = std::move(cache.output);
+    } else {
       if (IsAscii(text)) {
         result.assign(text);
       } else {
@@ -70,15 +72,16 @@ ptrdiff_t Run(Direction d, const char* in, size_t in_len, char* out, size_t out_
         int code_page = d == Direction::GbToBig5 ? 950 : 936;
         result = vx::CodePageToUtf8(vx::Utf8ToCodePage(converted, code_page), code_page);
       }
-      cache.valid = false;
-      cache.input.assign(text);
-      cache.output = std::move(result);
-      cache.valid = true;
     }
-    const std::string& result = cache.output;
+    cache.valid = false;
     if (result.size() < out_size) {
       result.copy(out, result.size());
       out[result.size()] = '\0';
+    } else {
+      // Kept for the caller's second call with a larger buffer.
+      cache.input.assign(text);
+      cache.output = result;
+      cache.valid = true;
     }
     return static_cast<ptrdiff_t>(result.size());
   } catch (...) {

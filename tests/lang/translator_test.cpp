@@ -12,7 +12,7 @@ TEST(Translator, ConvertsThroughTheLibrary) {
   EXPECT_EQ(t.GBToBig5("盘点帐面量重计"), "盤點帳面量重計");
   EXPECT_EQ(t.Big5ToGB("盤點帳面量重計"), "盘点帐面量重计");
   EXPECT_EQ(t.GBToBig5(""), "");
-  // A text whose result needs more than the first buffer guess.
+  // A long text converts whole.
   std::string long_text(5000, 'a');
   long_text += "仓库";
   EXPECT_EQ(t.GBToBig5(long_text), std::string(5000, 'a') + "倉庫");

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/rtl/text.h"
+#include "platform/xml/xml_document.h"
 
 namespace {
 
@@ -25,43 +26,18 @@ long TimeoutMs() {
   return n && *n > 0 ? static_cast<long>(*n) : kDefaultTimeoutMs;
 }
 
-std::string EscapeAttribute(std::string_view s) {
-  std::string r;
-  for (char c : s) {
-    switch (c) {
-      case '&':
-        r += "&amp;";
-        break;
-      case '<':
-        r += "&lt;";
-        break;
-      case '>':
-        r += "&gt;";
-        break;
-      case '"':
-        r += "&quot;";
-        break;
-      case '\r':
-        r += "&#13;";
-        break;
-      case '\n':
-        r += "&#10;";
-        break;
-      case '\t':
-        r += "&#9;";
-        break;
-      default:
-        // Other control characters are not allowed in XML at all.
-        if (static_cast<unsigned char>(c) >= 0x20) r += c;
-    }
-  }
-  return r;
-}
-
+// The error document in the shape of the portal answers.
 std::string ErrorDocument(const std::string& code, const std::string& description) {
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Response><Status code=\"" +
-         EscapeAttribute(code) + "\" Description=\"" + EscapeAttribute(description) +
-         "\"/></Response>";
+  // Control characters other than tab and line ends cannot appear in XML.
+  std::string clean;
+  for (char c : description)
+    if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\r' || c == '\n') clean += c;
+  vx::XmlDocument doc;
+  vx::XmlNode root = doc.AppendChild(doc.CreateElement("Response"));
+  vx::XmlNode status = root.AppendChild(doc.CreateElement("Status"));
+  status.SetAttribute("code", code);
+  status.SetAttribute("Description", clean);
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + root.Xml();
 }
 
 bool WriteFile(const char* name, const std::string& bytes) {

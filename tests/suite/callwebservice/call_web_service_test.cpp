@@ -59,7 +59,7 @@ TEST_F(CallWebServiceFxTest, PostsTheRequestAndWritesTheAnswerBody) {
 }
 
 TEST_F(CallWebServiceFxTest, AnErrorStatusBecomesAnErrorDocument) {
-  LoopbackHttpServer server(500, "Internal failure <db>");
+  LoopbackHttpServer server(500, "Internal failure <db>\x01\r\n\"quoted\" & more");
   EXPECT_EQ(
       CallWebServiceFx(server.Url().c_str(), "PORTAL.getAllUser", "<Request/>", answer_.c_str()),
       CALLWEBSERVICE_ERROR_DOCUMENT);

@@ -5,14 +5,23 @@
 
 namespace vx {
 
+const TClassInfo& TCodeConverter::StaticClassInfo() {
+  static const TClassInfo& info = DefineClass<TCodeConverter>("TCodeConverter", [](auto& r) {
+    RegisterEnumType("TDesignType", {"dtClient", "dtServer"});
+    r.template Ord<&TCodeConverter::DesignType, &TCodeConverter::SetDesignType>("DesignType",
+                                                                                "TDesignType");
+  });
+  return info;
+}
+
 TCodeConverter::TCodeConverter(TComponent* owner, TDesignType design_type)
-    : owner_(owner), design_type_(design_type) {
+    : TComponent(owner), design_type_(design_type) {
   LoadCodePages();
   CreateTranslator();
 }
 
 TCodeConverter::TCodeConverter(TComponent* owner, const TCodePageSettings& settings)
-    : owner_(owner), settings_(settings) {
+    : TComponent(owner), settings_(settings) {
   CreateTranslator();
 }
 
@@ -102,6 +111,17 @@ std::string TCodeConverter::Big5ToGB(const std::string& text) const {
 std::string TCodeConverter::GBToBig5(const std::string& text) const {
   if (text.empty() || !translator_) return text;
   return translator_->GBToBig5(text);
+}
+
+}  // namespace vx
+
+namespace vx {
+
+bool TCodeConverter::HasPropertyOfType(const TComponent* component, std::string_view property_name,
+                                       std::string_view type_name) {
+  if (property_name.empty()) return false;
+  const TPropInfo* prop = GetPropInfo(component, property_name);
+  return prop != nullptr && prop->PropType != nullptr && SameText(prop->PropType->Name, type_name);
 }
 
 }  // namespace vx

@@ -3,20 +3,17 @@
 // of the system, the user interface and the database, and converts values
 // between the module's own GBK texts, the interface and the database through
 // the text-conversion library.
-//
-// It becomes a non-visual component of the component model: the owner and
-// the published DesignType are already here, so deriving from the component
-// class is the only change then.
+// A non-visual component: its owner is the form it serves, and it publishes
+// DesignType.
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "lang/translator.h"
 #include "platform/automation/variant.h"
+#include "platform/ui/classes.h"
 
 namespace vx {
-
-class TComponent;
 
 // Which configuration reader supplies the code pages.
 enum TDesignType { dtClient, dtServer };
@@ -30,20 +27,18 @@ struct TCodePageSettings {
   std::uint8_t DBConvertMode = 0;  // 0, 1 or 2
 };
 
-class TCodeConverter {
- public:
+class TCodeConverter : public TComponent {
+  VX_CLASS(TCodeConverter, TComponent)
   // Reads the code pages from the configuration reader of the design type
   // (LoadCodePages), then creates the translator when UIConvertMode is not 0;
   // the translator's "Load Library %s Error!" or "Get Library Procedure
   // Address Error!" leaves the constructor.
-  explicit TCodeConverter(TComponent* owner, TDesignType design_type = dtClient);
+  explicit TCodeConverter(TComponent* owner) : TCodeConverter(owner, dtClient) {}
+  TCodeConverter(TComponent* owner, TDesignType design_type);
   // The same with code pages the caller already has.
   TCodeConverter(TComponent* owner, const TCodePageSettings& settings);
-  virtual ~TCodeConverter();
-  TCodeConverter(const TCodeConverter&) = delete;
-  TCodeConverter& operator=(const TCodeConverter&) = delete;
+  ~TCodeConverter() override;
 
-  TComponent* Owner() const { return owner_; }
   // Published. Changing it later does not read the configuration again.
   TDesignType DesignType() const { return design_type_; }
   void SetDesignType(TDesignType value) { design_type_ = value; }
@@ -85,12 +80,17 @@ class TCodeConverter {
   std::string Big5ToGB(const std::string& text) const;
   std::string GBToBig5(const std::string& text) const;
 
+  // True when the component's class publishes a property of that name whose
+  // declared type name is type_name, both ignoring case; false for an empty
+  // name or no component.
+  static bool HasPropertyOfType(const TComponent* component, std::string_view property_name,
+                                std::string_view type_name);
+
  private:
   Variant ConvertText(int direction, const Variant& value) const;
   Variant Inverse(std::uint8_t mode, const Variant& value) const;
   void CreateTranslator();
 
-  TComponent* owner_ = nullptr;
   TDesignType design_type_ = dtClient;
   TCodePageSettings settings_;
   std::unique_ptr<TTranslator> translator_;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/ui/stdctrls.h"
+#include "platform/ui/typinfo.h"
 #include "tests/support/temp_folder.h"
 
 namespace vx {
@@ -124,6 +126,39 @@ TEST(CodeConverter, ReadsTheCodePagesOfTheDesignTypesConfiguration) {
 
   // Before any configuration is read the code pages are "936".
   EXPECT_EQ(TCodePageSettings().SysCodePage, "936");
+}
+
+TEST(CodeConverter, IsAComponentThatPublishesItsDesignType) {
+  TComponent* form = new TComponent(nullptr);
+  auto* c = new TCodeConverter(form, Modes(0, 0));
+  c->SetName("VxConverter");
+  EXPECT_EQ(form->FindComponent("vxconverter"), c);
+  EXPECT_EQ(c->ClassName(), "TCodeConverter");
+  const TPropInfo* p = GetPropInfo(c, "designtype");
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(GetPropValue(*c, *p), Variant("dtClient"));
+  SetPropValue(*c, *p, Variant("dtServer"));
+  EXPECT_EQ(c->DesignType(), dtServer);
+  form->Free();  // frees the converter with it
+}
+
+TEST(CodeConverter, HasPropertyOfType) {
+  TCodeConverter c(nullptr, Modes(0, 0));
+  TButton button(nullptr);
+  struct Case {
+    const TComponent* component;
+    const char* name;
+    const char* type;
+    bool expected;
+  } cases[] = {
+      {&button, "Font", "TFont", true},        {&button, "font", "tfont", true},
+      {&button, "Caption", "TFont", false},    {&button, "Items", "TStrings", false},
+      {&c, "DesignType", "TDesignType", true}, {&c, "", "TDesignType", false},
+      {nullptr, "Font", "TFont", false},
+  };
+  for (const auto& k : cases)
+    EXPECT_EQ(TCodeConverter::HasPropertyOfType(k.component, k.name, k.type), k.expected)
+        << k.name << " " << k.type;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "lib/xml_helpers.h"
@@ -61,6 +62,47 @@ TEST_F(WebServiceTest, AnAnswerFileTheLibraryCouldNotWriteRaises) {
   // Nothing can create files in /proc, whatever the user's rights.
   test::ScopedEnv proc("TMPDIR", "/proc/self");
   EXPECT_THROW(CallWebService("http://127.0.0.1:9/", "M", "<Request/>"), EFOpenError);
+}
+
+// Runs the probe program (from folder when given, with the library copied
+// beside it) and returns what it printed.
+std::string RunProbe(const std::vector<std::string>& args, const std::string& folder = {}) {
+  std::string program = VX_WEB_SERVICE_PROBE;
+  if (!folder.empty()) {
+    namespace fs = std::filesystem;
+    fs::copy_file(program, folder + "/web_service_probe", fs::copy_options::overwrite_existing);
+    fs::copy_file(VX_WEB_SERVICE_LIBRARY, folder + "/CallWebService.so",
+                  fs::copy_options::overwrite_existing);
+    program = folder + "/web_service_probe";
+  }
+  std::string command = "'" + program + "'";
+  for (const auto& a : args)
+    command += " '" + a + "'";
+  std::string out;
+  if (std::FILE* p = ::popen(command.c_str(), "r")) {
+    char buf[512];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+      out.append(buf, n);
+    ::pclose(p);
+  }
+  return out;
+}
+
+TEST_F(WebServiceTest, WithoutTheLibraryTheAnswerIsEmptyAndNoFileIsMade) {
+  LoopbackHttpServer server(200, "<Response/>");
+  EXPECT_EQ(RunProbe({server.Url(), "M", "<Request/>"}), "ANSWER:");
+  EXPECT_TRUE(server.Requests().empty());
+  EXPECT_TRUE(TempFolderIsEmpty());
+}
+
+TEST_F(WebServiceTest, ALastArgumentTPausesThroughTheHook) {
+  LoopbackHttpServer server(200, "<Response/>");
+  test::TempFolder bin;
+  EXPECT_EQ(RunProbe({server.Url(), "M", "<Request/>", "t"}, bin.Path()),
+            std::string("PAUSE:") + kWebServiceTraceMessage + "\nANSWER:<Response/>\r\n");
+  EXPECT_EQ(RunProbe({server.Url(), "M", "<Request/>", "T", "x"}, bin.Path()),
+            "ANSWER:<Response/>\r\n");
+  EXPECT_EQ(server.Requests().size(), 2u);
 }
 
 TEST(WebServiceTrace, PausesOnlyForALastArgumentT) {

@@ -1,5 +1,7 @@
 #include "env/sorvenda_ini.h"
 
+#include "lib/edition.h"
+
 #include "env/password.h"
 #include "lib/alert_log.h"
 #include "platform/os/inifile.h"
@@ -133,10 +135,12 @@ bool TSorvendaIniC::LoadSettings() {
     std::string hosts = Trim(ini.ReadString("Server Information", "ComputerName", "127.0.0.1"));
     int port = ini.ReadInteger("Server Information", "ServerPort", 211);
     WorkDLLPaths = ini.ReadSectionValues("WorkDLLPath");
-    AutoCheckNewMsg = ini.ReadString("TaskMessageCenter Setting", "AutoCheckNewMsg", "1");
-    CheckInterval = ini.ReadString("TaskMessageCenter Setting", "CheckInterval", "1");
-    PopupMsg = ini.ReadString("TaskMessageCenter Setting", "PopupMsg", "1");
-    LoginCheck = ini.ReadString("TaskMessageCenter Setting", "LoginCheck", "0");
+    if (!IsEarlierEdition()) {  // the earlier edition has no message centre settings
+      AutoCheckNewMsg = ini.ReadString("TaskMessageCenter Setting", "AutoCheckNewMsg", "1");
+      CheckInterval = ini.ReadString("TaskMessageCenter Setting", "CheckInterval", "1");
+      PopupMsg = ini.ReadString("TaskMessageCenter Setting", "PopupMsg", "1");
+      LoginCheck = ini.ReadString("TaskMessageCenter Setting", "LoginCheck", "0");
+    }
     ComputeConvertModes();
 
     if (!hosts.empty() && hosts.back() == ';') hosts.pop_back();
@@ -192,10 +196,12 @@ bool TSorvendaIniS::LoadSettings() {
     text(0, 4, dbe, "MainDBName", "");
     text(0, 5, dbe, "MainServerName", "");
     std::string main_server = DBSettings.At({0, 5}).ToText();
-    SystemControlAddress = ini.ReadString(dbe, "SystemControlAddress", "");
-    if (Trim(SystemControlAddress).empty()) SystemControlAddress = main_server;
-    OtherSystemControlAddress = ini.ReadString(dbe, "OtherSystemControlAddress", "");
-    if (Trim(OtherSystemControlAddress).empty()) OtherSystemControlAddress = main_server;
+    if (!IsEarlierEdition()) {  // the earlier edition has no system-control addresses
+      SystemControlAddress = ini.ReadString(dbe, "SystemControlAddress", "");
+      if (Trim(SystemControlAddress).empty()) SystemControlAddress = main_server;
+      OtherSystemControlAddress = ini.ReadString(dbe, "OtherSystemControlAddress", "");
+      if (Trim(OtherSystemControlAddress).empty()) OtherSystemControlAddress = main_server;
+    }
     number(0, 6, dbe, "MainConnectionTimeOut", 300);
     number(0, 7, dbe, "MainCommandTimeOut", 3000);
     text(1, 0, dbe, "TempAlias", "CorvanTemp");

@@ -1,5 +1,6 @@
 #include "platform/os/dynlib.h"
 
+#include <dirent.h>
 #include <dlfcn.h>
 #include <link.h>
 #include <unistd.h>
@@ -26,6 +27,21 @@ std::string ModuleFolderOf(const void* address) {
   return ExtractFilePath(GetModuleFileName(address));
 }
 
+// dir/<name in any letter case>, when there is exactly such a file.
+std::string FindFileIgnoringCase(const std::string& dir, const std::string& name) {
+  std::string found;
+  if (DIR* d = ::opendir(dir.c_str())) {
+    while (struct dirent* entry = ::readdir(d)) {
+      if (SameText(entry->d_name, name) && FileExists(JoinPath(dir, entry->d_name))) {
+        found = JoinPath(dir, entry->d_name);
+        break;
+      }
+    }
+    ::closedir(d);
+  }
+  return found;
+}
+
 HMODULE LoadFor(std::string_view name, std::string_view folder, const void* caller,
                 std::string& error) {
   std::string normalized = NormalizePath(name);
@@ -33,30 +49,39 @@ HMODULE LoadFor(std::string_view name, std::string_view folder, const void* call
     error = "empty library name";
     return nullptr;
   }
-  std::vector<std::string> files = LibraryFileCandidates(normalized);
+  // A folder inside the name is the only place to look.
+  std::string own_folder = ExtractFilePath(normalized);
+  std::vector<std::string> files = LibraryFileCandidates(ExtractFileName(normalized));
   std::vector<std::string> folders;
-  bool has_folder = normalized.find(kPathDelim) != std::string::npos;
-  if (!has_folder) {
+  if (!own_folder.empty()) {
+    folders.push_back(own_folder);
+  } else {
     if (!folder.empty()) folders.push_back(NormalizePath(folder));
-    std::string own = ModuleFolderOf(caller);
-    if (!own.empty()) folders.push_back(own);
+    std::string caller_folder = ModuleFolderOf(caller);
+    if (!caller_folder.empty()) folders.push_back(caller_folder);
   }
-  std::string tried;
   for (const std::string& dir : folders) {
     for (const std::string& file : files) {
       std::string path = JoinPath(dir, file);
-      if (!FileExists(path)) continue;
+      // Windows names are case-insensitive; the host's file names are not.
+      if (!FileExists(path)) path = FindFileIgnoringCase(dir, file);
+      if (path.empty()) continue;
       if (HMODULE h = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return h;
       // The file exists but cannot be loaded: that is the error to report.
       error = DlError("cannot load " + path);
       return nullptr;
     }
   }
-  // Last the loader's own search (or the path as given when it has a folder).
-  for (const std::string& file : files) {
-    if (HMODULE h = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL)) return h;
-    if (!tried.empty()) tried += "; ";
-    tried += DlError(file);
+  // Last the loader's own search path.
+  std::string tried;
+  if (own_folder.empty()) {
+    for (const std::string& file : files) {
+      if (HMODULE h = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL)) return h;
+      if (!tried.empty()) tried += "; ";
+      tried += DlError(file);
+    }
+  } else {
+    tried = "not in " + own_folder;
   }
   error = Format("library '%s' not found (%s)", std::string(name), tried);
   return nullptr;

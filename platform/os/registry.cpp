@@ -291,6 +291,11 @@ bool TRegistry::OpenKeyReadOnly(std::string_view key) {
   auto image = LoadImage();
   if (!image || !image->usable) return false;
   std::string id = RegistryImage::KeyId(key);
+  // An export taken on a 64-bit Windows holds what the suite's 32-bit
+  // programs see under "Software\Wow6432Node"; use it when the key itself is
+  // not there.
+  if (!id.empty() && !image->existing.count(id) && id.rfind("SOFTWARE\\", 0) == 0)
+    id.insert(9, "WOW6432NODE\\");
   if (id.empty() || !image->existing.count(id)) return false;
   if (auto it = image->keys.find(id); it != image->keys.end()) values_ = it->second;
   open_ = true;

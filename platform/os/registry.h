@@ -29,7 +29,9 @@ class TRegistry {
   };
 
   // Opens HKEY_LOCAL_MACHINE\key ("Software\VRX\Sorvenda") for reading;
-  // false when it cannot be opened. Parent keys of listed keys exist.
+  // false when it cannot be opened. Parent keys of listed keys exist. A key
+  // below "Software" that is missing is looked for below
+  // "Software\Wow6432Node", where a 64-bit system keeps it for 32-bit programs.
   bool OpenKeyReadOnly(std::string_view key);
   void CloseKey();
   bool KeyOpen() const { return open_; }

@@ -4,6 +4,7 @@
 
 #include "env/password.h"
 #include "env_fixture.h"
+#include "lib/edition.h"
 #include "platform/os/system.h"
 #include "platform/rtl/datetime.h"
 
@@ -227,6 +228,11 @@ TEST_F(SorvendaIniTest, ClientKeptValues) {
   EXPECT_EQ(c.ProductVersion, "7.2");
   EXPECT_EQ(c.CreateGifBeforeSendEF, "N");
   EXPECT_EQ(c.AutoCheckNewMsg + c.CheckInterval + c.PopupMsg + c.LoginCheck, "0501");
+
+  ScopedEdition earlier(TModuleEdition::Earlier);
+  TSorvendaIniC old;
+  EXPECT_EQ(old.ProductVersion, "7.2");
+  EXPECT_EQ(old.AutoCheckNewMsg + old.CheckInterval + old.PopupMsg + old.LoginCheck, "");
 }
 
 TEST_F(SorvendaIniTest, ServerDatabaseSettingsDefaults) {
@@ -290,6 +296,12 @@ TEST_F(SorvendaIniTest, ServerDatabaseSettingsFromTheFile) {
   EXPECT_EQ(s.DBKind, 1);
   EXPECT_EQ(s.SystemControlAddress, "db1");  // blank: the main server name
   EXPECT_EQ(s.OtherSystemControlAddress, "ctl2");
+  {
+    ScopedEdition earlier(TModuleEdition::Earlier);
+    TSorvendaIniS old;
+    EXPECT_EQ(old.DBSettings.At({0, 5}).ToText(), "db1");
+    EXPECT_EQ(old.SystemControlAddress + old.OtherSystemControlAddress, "");
+  }
 
   struct Kind {
     const char* type;

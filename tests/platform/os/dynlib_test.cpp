@@ -50,8 +50,13 @@ TEST(DynLib, GivenFolderComesFirstAndMissingLibrariesFailCleanly) {
   EXPECT_EQ(lib.Function<ProbeFn>("VxProbeValue")(), 17);
   EXPECT_EQ(lib.FileName(), tmp.Path("Custom.so"));
   // A Windows-style folder inside the name is honoured and searched alone.
-  TDynLib by_path(std::string(tmp.Path()) + "\\Custom.DLL");
+  TDynLib by_path(std::string(tmp.Path()) + "\\custom.DLL");
   EXPECT_TRUE(by_path.Loaded()) << by_path.Error();
+  TDynLib not_there(std::string(tmp.Path()) + "/OsProbeA.dll");
+  EXPECT_FALSE(not_there.Loaded());  // not searched for elsewhere
+  // Letter case of the stem does not matter, as on Windows.
+  TDynLib other_case("CUSTOM.dll", tmp.Path());
+  EXPECT_TRUE(other_case.Loaded()) << other_case.Error();
 
   TDynLib moved = std::move(lib);
   EXPECT_TRUE(moved.Loaded());

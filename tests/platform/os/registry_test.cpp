@@ -60,6 +60,19 @@ TEST_F(RegistryTest, ReadsTextValuesOfAnExport) {
   EXPECT_EQ(ReadMachineRegistryString(kKey, "ClientPath"), "C:\\Sorvenda\\Client");
 }
 
+TEST_F(RegistryTest, ExportOfA64BitSystem) {
+  Use("Windows Registry Editor Version 5.00\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\VRX\\Sorvenda]\n"
+      "\"ClientPath\"=\"C:\\\\App\"\n");
+  EXPECT_EQ(ReadMachineRegistryString(kKey, "ClientPath"), "C:\\App");
+  Use("Windows Registry Editor Version 5.00\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\VRX\\Sorvenda]\n"
+      "\"ClientPath\"=\"wow\"\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VRX\\Sorvenda]\n"
+      "\"ClientPath\"=\"plain\"\n");
+  EXPECT_EQ(ReadMachineRegistryString(kKey, "ClientPath"), "plain");
+}
+
 TEST_F(RegistryTest, Utf16ExportWithByteOrderMark) {
   Use(
       test::Utf16LeFile(u"Windows Registry Editor Version 5.00\r\n\r\n"

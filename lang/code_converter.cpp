@@ -1,6 +1,7 @@
 #include "lang/code_converter.h"
 
 #include "env/sorvenda_ini.h"
+#include "lib/edition.h"
 #include "platform/rtl/text.h"
 
 namespace vx {
@@ -77,11 +78,14 @@ Variant TCodeConverter::ConvertArray(int direction, const Variant& value) const 
   return result;
 }
 
+// The earlier edition has neither ToUI nor DBToUI: values pass unchanged there.
 Variant TCodeConverter::ToUI(const Variant& value) const {
+  if (IsEarlierEdition()) return value;
   return Convert(settings_.UIConvertMode, value);
 }
 
 Variant TCodeConverter::DBToUI(const Variant& value) const {
+  if (IsEarlierEdition()) return value;
   return Convert(settings_.DBConvertMode, value);
 }
 

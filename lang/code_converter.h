@@ -66,11 +66,13 @@ class TCodeConverter : public TComponent {
   // more dimensions come back unchanged.
   Variant ConvertArray(int direction, const Variant& value) const;
 
-  // The module's own GBK text for the interface: Convert(UIConvertMode).
+  // The module's own GBK text for the interface: Convert(UIConvertMode); the
+  // earlier edition lacks it and returns the value.
   Variant ToUI(const Variant& value) const;
   // Interface text back to GBK; never raises (a failure gives the value).
   Variant FromUI(const Variant& value) const;
-  // Database text for the interface: Convert(DBConvertMode).
+  // Database text for the interface: Convert(DBConvertMode); the earlier
+  // edition lacks it and returns the value.
   Variant DBToUI(const Variant& value) const;
   // Interface text for the database; never raises (a failure gives the value).
   Variant UIToDB(const Variant& value) const;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "lib/edition.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/typinfo.h"
 #include "tests/support/temp_folder.h"
@@ -82,6 +83,13 @@ TEST(CodeConverter, InterfaceAndDatabaseDirections) {
   EXPECT_EQ(gbk.FromUI(Variant("盘点")), Variant("盘点"));
   EXPECT_EQ(gbk.DBToUI(Variant("倉庫")), Variant("仓库"));
   EXPECT_EQ(gbk.UIToDB(Variant("仓库")), Variant("倉庫"));
+
+  // The earlier edition has no ToUI and DBToUI; the other directions stay.
+  ScopedEdition earlier(TModuleEdition::Earlier);
+  EXPECT_EQ(big5.ToUI(Variant("盘点日期")), Variant("盘点日期"));
+  EXPECT_EQ(big5.DBToUI(Variant("仓库")), Variant("仓库"));
+  EXPECT_EQ(big5.FromUI(Variant("盤點日期")), Variant("盘点日期"));
+  EXPECT_EQ(big5.UIToDB(Variant("倉庫")), Variant("仓库"));
 }
 
 TEST(CodeConverter, WithoutTranslatorEverythingComesBackUnchanged) {

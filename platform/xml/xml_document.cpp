@@ -3,7 +3,6 @@
 #include <fstream>
 #include <iterator>
 #include <pugixml.hpp>
-#include <sstream>
 
 #include "platform/os/codepage.h"
 #include "platform/rtl/text.h"

@@ -1,0 +1,106 @@
+#include "lib/web_service.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+
+#include "lib/system_info.h"
+#include "platform/os/dynlib.h"
+#include "platform/rtl/datetime.h"
+#include "platform/rtl/text.h"
+
+namespace vx {
+
+namespace {
+
+using CallWebServiceFx = int (*)(const char* address, const char* method, const char* request,
+                                 const char* answer_file);
+
+std::mutex& HookMutex() {
+  static std::mutex m;
+  return m;
+}
+WebServiceTracePause& Hook() {
+  static WebServiceTracePause hook;
+  return hook;
+}
+
+// The host's command-line arguments after the program name.
+std::vector<std::string> HostArguments() {
+  std::ifstream in("/proc/self/cmdline", std::ios::binary);
+  std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<std::string> args;
+  std::size_t start = 0;
+  while (start < all.size()) {
+    std::size_t end = all.find('\0', start);
+    if (end == std::string::npos) end = all.size();
+    args.push_back(all.substr(start, end - start));
+    start = end + 1;
+  }
+  if (!args.empty()) args.erase(args.begin());
+  return args;
+}
+
+// The library, loaded on the first call that finds it and kept loaded.
+CallWebServiceFx EntryPoint() {
+  static std::mutex m;
+  static TDynLib lib;
+  std::lock_guard<std::mutex> lock(m);
+  if (!lib.Loaded()) lib.Load("CallWebService.dll");
+  return lib.Loaded() ? lib.Function<CallWebServiceFx>("CallWebServiceFx") : nullptr;
+}
+
+// The file's lines, each ended with CR LF; a line ends at CR LF, LF or CR.
+std::string ReadLines(const std::string& file_name) {
+  std::ifstream in(file_name, std::ios::binary);
+  if (!in)
+    throw EFOpenError(Format("Cannot open file \"%s\". %s", file_name, std::strerror(errno)));
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string result;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    result.append(text, start, end - start).append("\r\n");
+    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+  }
+  return result;
+}
+
+}  // namespace
+
+void SetWebServiceTracePause(WebServiceTracePause pause) {
+  std::lock_guard<std::mutex> lock(HookMutex());
+  Hook() = std::move(pause);
+}
+
+bool IsWebServiceTraceRequested(const std::vector<std::string>& arguments) {
+  return !arguments.empty() && UpperCase(arguments.back()) == "T";
+}
+
+std::string CallWebService(const std::string& address, const std::string& method,
+                           const std::string& request) {
+  std::string answer_file =
+      GetLongTempPath() + "~Taviro_" + FormatDateTime("yyyymmddhhnnsszzz", Now()) + ".tmp";
+  CallWebServiceFx call = EntryPoint();
+
+  if (IsWebServiceTraceRequested(HostArguments())) {
+    WebServiceTracePause pause;
+    {
+      std::lock_guard<std::mutex> lock(HookMutex());
+      pause = Hook();
+    }
+    if (pause) pause(kWebServiceTraceMessage);
+  }
+
+  if (call == nullptr) return {};
+  call(address.c_str(), method.c_str(), request.c_str(), answer_file.c_str());
+  std::string result = ReadLines(answer_file);
+  std::remove(answer_file.c_str());
+  return result;
+}
+
+}  // namespace vx

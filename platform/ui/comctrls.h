@@ -539,4 +539,8 @@ class TToolBar : public TWinControl {
   TCustomImageList* images_ = nullptr;
 };
 
+// Defines the class information of the list controls, grids, menus, tab
+// set, navigator and image lists, so that they are found by name.
+void RegisterListControlClasses();
+
 }  // namespace vx

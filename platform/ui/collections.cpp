@@ -6,118 +6,120 @@
 
 namespace vx {
 
-// ---- TCollectionItem ----------------------------------------------------------------
-
 const TClassInfo& TCollectionItem::StaticClassInfo() {
   static const TClassInfo& info = DefineClass<TCollectionItem>("TCollectionItem", [](auto&) {});
   return info;
 }
-
-TCollectionItem::TCollectionItem(TCollection* collection) {
-  SetCollection(collection);
-}
-
-TCollectionItem::~TCollectionItem() {
-  SetCollection(nullptr);
-}
-
-void TCollectionItem::SetCollection(TCollection* collection) {
-  if (collection == collection_) return;
-  if (collection_) collection_->RemoveItem(this);
-  if (collection) collection->InsertItem(this);
-}
-
-int TCollectionItem::Index() const {
-  if (!collection_) return -1;
-  const auto& items = collection_->items_;
-  return static_cast<int>(std::find(items.begin(), items.end(), this) - items.begin());
-}
-
-void TCollectionItem::SetIndex(int index) {
-  if (collection_) collection_->MoveItem(this, index);
-}
-
-void TCollectionItem::Changed(bool all_items) {
-  if (!collection_) return;
-  if (all_items)
-    collection_->Changed();
-  else
-    collection_->ItemChanged(this);
-}
-
-// ---- TCollection --------------------------------------------------------------------
 
 const TClassInfo& TCollection::StaticClassInfo() {
   static const TClassInfo& info = DefineClass<TCollection>("TCollection", [](auto&) {});
   return info;
 }
 
-TCollection::TCollection(ItemFactory item_factory, TPersistent* owner)
-    : item_factory_(std::move(item_factory)), owner_(owner) {}
+int TCollectionItem::Index() const {
+  return collection_ ? collection_->IndexOf(this) : -1;
+}
+
+void TCollectionItem::SetIndex(int index) {
+  if (collection_) collection_->Move(Index(), index);
+}
+
+void TCollectionItem::Changed(bool all) {
+  if (collection_) collection_->Changed(all ? nullptr : this);
+}
+
+TCollection::TCollection(ItemFactory factory) : factory_(std::move(factory)) {}
 
 TCollection::~TCollection() {
-  // The items go without notifications: the owner is being torn down too.
-  update_count_ = 1;
-  clearing_ = true;
-  while (!items_.empty())
-    items_.back()->Free();
+  update_count_ = 1;  // no notifications while the owner is going away
+  items_.clear();
+}
+
+void TCollection::IndexError(int index) const {
+  throw EListError(Format("List index out of bounds (%d)", index));
 }
 
 TCollectionItem* TCollection::Items(int index) const {
-  if (index < 0 || index >= Count())
-    throw EListError(Format("List index out of bounds (%d)", index));
-  return items_[static_cast<std::size_t>(index)];
+  if (index < 0 || index >= Count()) IndexError(index);
+  return items_[static_cast<std::size_t>(index)].get();
 }
 
-TCollectionItem* TCollection::Add() {
-  if (!item_factory_) throw EListError(Format("%s cannot make items", ClassName()));
-  TCollectionItem* item = item_factory_(this);
-  if (item->Collection() != this) item->SetCollection(this);
-  return item;
+int TCollection::IndexOf(const TCollectionItem* item) const {
+  for (std::size_t i = 0; i < items_.size(); ++i)
+    if (items_[i].get() == item) return static_cast<int>(i);
+  return -1;
 }
 
 TCollectionItem* TCollection::Insert(int index) {
-  if (index < 0 || index > Count())
-    throw EListError(Format("List index out of bounds (%d)", index));
-  BeginUpdate();
-  TCollectionItem* item = nullptr;
-  try {
-    item = Add();
-    item->SetIndex(index);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
-  return item;
+  if (index < 0 || index > Count()) IndexError(index);
+  std::unique_ptr<TCollectionItem> item(factory_(this));
+  item->collection_ = this;
+  TCollectionItem* raw = item.get();
+  items_.insert(items_.begin() + index, std::move(item));
+  Notify(raw, cnAdded);
+  Changed(nullptr);
+  return raw;
 }
 
 void TCollection::Delete(int index) {
   TCollectionItem* item = Items(index);
   Notify(item, cnDeleting);
-  item->Free();
+  // The handler may have changed the list; find the item again.
+  int at = IndexOf(item);
+  if (at < 0) return;
+  std::unique_ptr<TCollectionItem> gone = std::move(items_[static_cast<std::size_t>(at)]);
+  items_.erase(items_.begin() + at);
+  gone->collection_ = nullptr;
+  Changed(nullptr);
 }
 
 void TCollection::Clear() {
   if (items_.empty()) return;
   BeginUpdate();
-  while (!items_.empty())
-    Delete(Count() - 1);
+  try {
+    while (!items_.empty())
+      Delete(Count() - 1);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
   EndUpdate();
 }
 
-TCollectionItem* TCollection::FindItemID(int id) const {
-  for (TCollectionItem* item : items_)
-    if (item->id_ == id) return item;
-  return nullptr;
+void TCollection::Move(int from, int to) {
+  if (from < 0 || from >= Count()) IndexError(from);
+  to = std::clamp(to, 0, Count() - 1);
+  if (from == to) return;
+  auto item = std::move(items_[static_cast<std::size_t>(from)]);
+  items_.erase(items_.begin() + from);
+  items_.insert(items_.begin() + to, std::move(item));
+  Changed(nullptr);
 }
 
 void TCollection::EndUpdate() {
-  if (update_count_ > 0 && --update_count_ == 0) Changed();
+  if (update_count_ > 0) --update_count_;
+  if (update_count_ == 0 && pending_) {
+    pending_ = false;
+    Update(nullptr);
+  }
+}
+
+void TCollection::Changed(TCollectionItem* item) {
+  if (update_count_ > 0) {
+    pending_ = true;
+    return;
+  }
+  Update(item);
+}
+
+void TCollection::SortItems(const std::function<bool(TCollectionItem*, TCollectionItem*)>& less) {
+  std::stable_sort(items_.begin(), items_.end(),
+                   [&](const auto& a, const auto& b) { return less(a.get(), b.get()); });
+  Changed(nullptr);
 }
 
 void TCollection::Assign(const TPersistent* source) {
-  const auto* other = dynamic_cast<const TCollection*>(source);
+  auto* other = dynamic_cast<const TCollection*>(source);
   if (!other) {
     TPersistent::Assign(source);
     return;
@@ -126,46 +128,13 @@ void TCollection::Assign(const TPersistent* source) {
   BeginUpdate();
   try {
     Clear();
-    for (TCollectionItem* from : other->items_)
-      Add()->Assign(from);
+    for (const auto& item : other->items_)
+      Add()->Assign(item.get());
   } catch (...) {
     EndUpdate();
     throw;
   }
   EndUpdate();
-}
-
-void TCollection::Changed() {
-  if (update_count_ == 0) Update(nullptr);
-}
-
-void TCollection::InsertItem(TCollectionItem* item) {
-  items_.push_back(item);
-  item->collection_ = this;
-  item->id_ = next_id_++;
-  // The item may still be under construction: Notify sees only its base.
-  Notify(item, cnAdded);
-  Changed();
-}
-
-void TCollection::RemoveItem(TCollectionItem* item) {
-  if (!clearing_) Notify(item, cnExtracting);
-  items_.erase(std::remove(items_.begin(), items_.end(), item), items_.end());
-  item->collection_ = nullptr;
-  Changed();
-}
-
-void TCollection::MoveItem(TCollectionItem* item, int index) {
-  int from = item->Index();
-  index = std::clamp(index, 0, Count() - 1);
-  if (from == index) return;
-  items_.erase(items_.begin() + from);
-  items_.insert(items_.begin() + index, item);
-  Changed();
-}
-
-void TCollection::ItemChanged(TCollectionItem* item) {
-  if (update_count_ == 0) Update(item);
 }
 
 }  // namespace vx

@@ -1,13 +1,10 @@
 #pragma once
-// Collections: an ordered list of items of one class that the collection owns
-// (list-view columns, status-bar panels, grid columns). Generic code reaches
-// any collection through this base: Count, Items(i), Add, Delete.
-//
-// An item belongs to at most one collection; freeing an item takes it out of
-// its collection, freeing the collection frees its items. A collection owned
-// by a component is told of every change through Update, so the owner can
-// refresh what it shows.
+// Collections: an ordered list of owned items of one class (list-view
+// columns and items, status panels, tree nodes). Generic code reaches the
+// elements by index ("Items_3", "Columns_0") through TCollection alone; each
+// item publishes its own properties.
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,95 +14,72 @@ namespace vx {
 
 class TCollection;
 
-enum class TCollectionNotification { cnAdded, cnExtracting, cnDeleting };
-using enum TCollectionNotification;
-
 class TCollectionItem : public TPersistent {
   VX_CLASS(TCollectionItem, TPersistent)
-  // Adds the new item at the end of collection (none when nullptr).
-  explicit TCollectionItem(TCollection* collection);
-  ~TCollectionItem() override;
+  // Items are created by their collection (Add, Insert).
+  explicit TCollectionItem(TCollection* collection) : collection_(collection) {}
 
   TCollection* Collection() const { return collection_; }
-  // Moves the item to the end of another collection (or out of any).
-  void SetCollection(TCollection* collection);
-  // Position in the collection; -1 outside any.
+  // Position in the collection; -1 when detached.
   int Index() const;
-  // Moves the item within its collection (clamped to the valid range).
-  virtual void SetIndex(int index);
-  // Unique within the collection for its life, never reused.
-  int ID() const { return id_; }
-  // What an editor lists: the class name unless a descendant says more.
-  virtual std::string DisplayName() const { return ClassName(); }
+  // Moves the item within its collection.
+  void SetIndex(int index);
 
  protected:
-  // Tells the collection this item (or, with all_items, every item) changed.
-  void Changed(bool all_items);
+  // Tells the collection that this item (all=false) or the layout of every
+  // item (all=true) changed.
+  void Changed(bool all = false);
 
  private:
   friend class TCollection;
   TCollection* collection_ = nullptr;
-  int id_ = 0;
 };
+
+enum class TCollectionNotification { cnAdded, cnDeleting };
+using enum TCollectionNotification;
 
 class TCollection : public TPersistent {
   VX_CLASS(TCollection, TPersistent)
-  // Makes a new item of the collection's item class and adds it.
   using ItemFactory = std::function<TCollectionItem*(TCollection*)>;
-  template <class T>
-  static ItemFactory ItemsOf() {
-    return [](TCollection* c) -> TCollectionItem* { return new T(c); };
-  }
-
-  // owner: the persistent the collection belongs to (a component), or nullptr.
-  explicit TCollection(ItemFactory item_factory, TPersistent* owner = nullptr);
+  explicit TCollection(ItemFactory factory);
   ~TCollection() override;
 
-  TPersistent* Owner() const { return owner_; }
   int Count() const { return static_cast<int>(items_.size()); }
-  // Raises EListError outside 0..Count-1.
+  // Raises EListError for an index out of range.
   TCollectionItem* Items(int index) const;
-  template <class T>
-  T* ItemAs(int index) const {
-    return dynamic_cast<T*>(Items(index));
-  }
-  TCollectionItem* Add();
-  // A new item at index (0..Count).
+  TCollectionItem* Add() { return Insert(Count()); }
   TCollectionItem* Insert(int index);
-  // Frees the item at index.
-  void Delete(int index);
+  // Subclasses with linked items (tree nodes) delete what hangs below.
+  virtual void Delete(int index);
   void Clear();
-  // nullptr when no item has that ID.
-  TCollectionItem* FindItemID(int id) const;
+  // Position of the item; -1 when it is not one of this collection's.
+  int IndexOf(const TCollectionItem* item) const;
+  void Move(int from, int to);
 
-  // Changes between BeginUpdate and the last EndUpdate are reported once.
+  // Changes inside an update are reported once, by EndUpdate.
   void BeginUpdate() { ++update_count_; }
   void EndUpdate();
   int UpdateCount() const { return update_count_; }
 
-  // From another collection: its items are copied one by one through the
-  // items' own Assign.
+  // The same number of items, each assigned from the source's item.
   void Assign(const TPersistent* source) override;
 
  protected:
-  // After a change: item nullptr means the whole collection.
+  friend class TCollectionItem;
+  // An item (nullptr: the whole collection) changed; not called inside an
+  // update.
   virtual void Update(TCollectionItem*) {}
   virtual void Notify(TCollectionItem*, TCollectionNotification) {}
-  void Changed();
+  void Changed(TCollectionItem* item);
+  // Reorders the items; less(a, b) as for std::stable_sort.
+  void SortItems(const std::function<bool(TCollectionItem*, TCollectionItem*)>& less);
+  [[noreturn]] void IndexError(int index) const;
 
  private:
-  friend class TCollectionItem;
-  void InsertItem(TCollectionItem* item);
-  void RemoveItem(TCollectionItem* item);
-  void MoveItem(TCollectionItem* item, int index);
-  void ItemChanged(TCollectionItem* item);
-
-  ItemFactory item_factory_;
-  TPersistent* owner_ = nullptr;
-  std::vector<TCollectionItem*> items_;
-  int next_id_ = 0;
+  ItemFactory factory_;
+  std::vector<std::unique_ptr<TCollectionItem>> items_;
   int update_count_ = 0;
-  bool clearing_ = false;
+  bool pending_ = false;
 };
 
 }  // namespace vx

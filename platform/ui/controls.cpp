@@ -285,6 +285,19 @@ void TControl::Invalidate() {
   if (peer_) peer_->Invalidate();
 }
 
+TCanvas* TControl::Canvas() {
+  if (!canvas_) canvas_ = std::make_unique<TCanvas>();
+  return canvas_.get();
+}
+
+void TControl::Repaint() {
+  TCanvas* c = Canvas();
+  c->ClearLog();
+  c->Font()->Assign(font_.get());
+  c->Brush = {color_, bsSolid};
+  Paint();
+}
+
 void TControl::CreatePeers() {
   if (!peer_ && parent_ && parent_->peer_) peer_ = WidgetSet().CreatePeer(*this);
 }

@@ -103,6 +103,11 @@ class TControl : public TComponent {
   void SendToBack();
   void Invalidate();
   IControlPeer* Peer() const { return peer_.get(); }
+  // The control's drawing surface (made on first use) and its painting:
+  // Repaint starts a fresh record on the canvas and runs Paint, so that
+  // what a control draws can be inspected headless.
+  TCanvas* Canvas();
+  void Repaint();
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
@@ -121,6 +126,8 @@ class TControl : public TComponent {
   // demand); DestroyPeers removes this control's and its children's.
   virtual void CreatePeers();
   virtual void DestroyPeers();
+  // Draws the control on Canvas(); controls that paint themselves override.
+  virtual void Paint() {}
   void RequestAlign();
   // After the bounds changed: windowed controls realign their children and
   // receive WM_MOVE / WM_SIZE.
@@ -144,6 +151,7 @@ class TControl : public TComponent {
   TColor color_ = clBtnFace;
   bool parent_color_ = false;
   std::unique_ptr<TFont> font_;
+  std::unique_ptr<TCanvas> canvas_;
   bool parent_font_ = true;
   bool updating_font_ = false;
   TCursor cursor_ = crDefault;

@@ -4,7 +4,9 @@
 // registered with the type information under the type names "TColor",
 // "TCursor" and "TFontCharset".
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/ui/classes.h"
 
@@ -66,6 +68,21 @@ constexpr TColor cl3DDkShadow = SystemColor(21);
 constexpr TColor cl3DLight = SystemColor(22);
 constexpr TColor clInfoText = SystemColor(23);
 constexpr TColor clInfoBk = SystemColor(24);
+constexpr TColor clGradientActiveCaption = SystemColor(27);
+constexpr TColor clGradientInactiveCaption = SystemColor(28);
+
+constexpr TColor RGB(int r, int g, int b) {
+  return static_cast<TColor>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
+}
+constexpr int GetRValue(TColor c) {
+  return c & 0xFF;
+}
+constexpr int GetGValue(TColor c) {
+  return (c >> 8) & 0xFF;
+}
+constexpr int GetBValue(TColor c) {
+  return (c >> 16) & 0xFF;
+}
 
 // "clRed", or "$00BBGGRR" for a colour without identifier.
 std::string ColorToString(TColor color);
@@ -130,10 +147,11 @@ class TFont : public TPersistent {
 
   const std::string& Name() const { return name_; }
   void SetName(std::string_view name);
-  // Points; Height is the matching negative pixel height.
-  int Size() const { return size_; }
+  // Points; Height is the matching negative pixel height (character height
+  // without leading). A positive Height (cell height) gives a negative Size.
+  int Size() const;
   void SetSize(int size);
-  int Height() const;
+  int Height() const { return height_; }
   void SetHeight(int height);
   TColor Color() const { return color_; }
   void SetColor(TColor color);
@@ -152,11 +170,154 @@ class TFont : public TPersistent {
  private:
   void Changed();
   std::string name_ = "MS Sans Serif";
-  int size_ = 8;
+  int height_ = -11;
   TColor color_ = clWindowText;
   TFontCharset charset_ = DEFAULT_CHARSET;
   TFontStyles style_;
   TFontPitch pitch_ = fpDefault;
+};
+
+VX_DECLARE_EXCEPTION(EInvalidGraphic, Exception);
+
+enum class TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit };
+using enum TPixelFormat;
+enum class TTransparentMode { tmAuto, tmFixed };
+using enum TTransparentMode;
+enum class TBrushStyle { bsSolid, bsClear };
+using enum TBrushStyle;
+
+class TBitmap;
+
+struct TBrush {
+  TColor Color = clWhite;
+  TBrushStyle Style = bsSolid;
+};
+struct TPen {
+  TColor Color = clBlack;
+  int Width = 1;
+};
+
+// One drawing operation as a canvas recorded it, so that tests (and the
+// headless widget set) can see what was drawn where in which colour.
+struct TCanvasOp {
+  enum Kind { coFillRect, coFrameRect, coFocusRect, coText, coDraw, coLine, coPixel };
+  Kind Op = coFillRect;
+  TRect Rect;                // the area touched (for Text: the text's extent)
+  TColor Color = 0;          // brush colour, pen colour, text colour or pixel
+  std::string Text;          // text drawn
+  bool Bold = false;         // text in a bold font
+  bool Transparent = false;  // Draw: the source's transparent colour left out
+  TColor TransparentColor = clNone;
+};
+
+// A drawing surface. A bitmap's canvas changes its pixels; a control's
+// canvas (and any other) only records. Every canvas records what it drew in
+// Log(). Text metrics come from the installed widget set.
+class TCanvas {
+ public:
+  TCanvas() = default;
+  explicit TCanvas(TBitmap* target) : target_(target) {}
+  TCanvas(const TCanvas&) = delete;
+  TCanvas& operator=(const TCanvas&) = delete;
+
+  TBrush Brush;
+  TPen Pen;
+  TFont* Font() { return &font_; }
+  TBitmap* Target() const { return target_; }
+
+  void FillRect(const TRect& rect);
+  // A one-pixel frame in the brush colour.
+  void FrameRect(const TRect& rect);
+  void DrawFocusRect(const TRect& rect);
+  void MoveTo(int x, int y) { pen_pos_ = {x, y}; }
+  void LineTo(int x, int y);
+  // The brush fills the text's extent first unless its style is bsClear.
+  void TextOut(int x, int y, std::string_view text);
+  // Text clipped to rect, drawn at (x, y).
+  void TextRect(const TRect& rect, int x, int y, std::string_view text);
+  TSize TextExtent(std::string_view text);
+  int TextWidth(std::string_view text) { return TextExtent(text).cx; }
+  int TextHeight(std::string_view text) { return TextExtent(text).cy; }
+  // The bitmap at (x, y); a transparent bitmap leaves out its transparent
+  // colour.
+  void Draw(int x, int y, const TBitmap& bitmap);
+  // The source rectangle of bitmap into dest (scaled by nearest pixel when
+  // the sizes differ), opaque.
+  void CopyRect(const TRect& dest, const TBitmap& bitmap, const TRect& source);
+  // clNone outside the surface or on a canvas without pixels.
+  TColor Pixel(int x, int y) const;
+  void SetPixel(int x, int y, TColor color);
+
+  const std::vector<TCanvasOp>& Log() const { return log_; }
+  void ClearLog() { log_.clear(); }
+
+ private:
+  void Record(TCanvasOp op) { log_.push_back(std::move(op)); }
+  TBitmap* target_ = nullptr;
+  TFont font_;
+  TPoint pen_pos_;
+  std::vector<TCanvasOp> log_;
+};
+
+// A picture of 24-bit pixels (0x00BBGGRR per pixel, row by row from the top).
+class TBitmap : public TPersistent {
+  VX_CLASS(TBitmap, TPersistent)
+  TBitmap();
+  TBitmap(int width, int height, TColor fill = clWhite);
+  ~TBitmap() override;
+  void Assign(const TPersistent* source) override;
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  void SetWidth(int w) { SetSize(w, height_); }
+  void SetHeight(int h) { SetSize(width_, h); }
+  // Keeps the pixels that still fit; new pixels are white.
+  void SetSize(int width, int height);
+  bool Empty() const { return width_ == 0 || height_ == 0; }
+  // Frees the image: an empty bitmap.
+  void Clear() { SetSize(0, 0); }
+
+  // Pixels are always kept at 24 bits; the format is remembered for callers
+  // that ask for it.
+  TPixelFormat PixelFormat() const { return pixel_format_; }
+  void SetPixelFormat(TPixelFormat f) { pixel_format_ = f; }
+
+  TColor Pixel(int x, int y) const;  // clNone outside the image
+  void SetPixel(int x, int y, TColor color);
+  const std::vector<TColor>& Pixels() const { return pixels_; }
+
+  bool Transparent() const { return transparent_; }
+  void SetTransparent(bool v);
+  // tmAuto: the bottom-left pixel (clNone when empty); tmFixed: the colour
+  // set. Setting a colour switches to tmFixed.
+  TColor TransparentColor() const;
+  void SetTransparentColor(TColor color);
+  TTransparentMode TransparentMode() const { return transparent_mode_; }
+  void SetTransparentMode(TTransparentMode m);
+
+  TCanvas* Canvas() { return canvas_.get(); }
+
+  // PNG files and data; a failure raises EInvalidGraphic and leaves the
+  // bitmap unchanged.
+  void LoadFromFile(const std::string& path);
+  void SaveToFile(const std::string& path) const;
+  void LoadFromPng(const std::vector<unsigned char>& data);
+  std::vector<unsigned char> SaveToPng() const;
+
+  bool SameImage(const TBitmap& other) const;
+
+  TNotifyEvent OnChange;
+
+ private:
+  friend class TCanvas;
+  void Changed() { OnChange(this); }
+  int width_ = 0, height_ = 0;
+  std::vector<TColor> pixels_;
+  TPixelFormat pixel_format_ = pf24bit;
+  bool transparent_ = false;
+  TTransparentMode transparent_mode_ = tmAuto;
+  TColor transparent_color_ = clNone;
+  std::unique_ptr<TCanvas> canvas_;
 };
 
 }  // namespace vx

@@ -8,6 +8,7 @@
 
 #include "lib/props.h"
 #include "platform/ui/collections.h"
+#include "platform/ui/comctrls.h"
 #include "platform/ui/extctrls.h"
 #include "tests/env/env_fixture.h"
 
@@ -402,6 +403,50 @@ TEST_F(LanguageTest, PropertyPaths) {
     EXPECT_EQ(got, c.expected) << c.attributes;
     if (std::string(c.attributes).find("Width") != std::string::npos) {
       EXPECT_EQ(grid->Column(0)->Width(), 80);
+    }
+    f->Free();
+  }
+}
+
+TEST_F(LanguageTest, ListViewColumnsAndItemsTreeViewNodesInFlatOrder) {
+  struct Case {
+    const char* attributes;
+    const char* expected;  // list view: columns ; items | tree view: nodes in flat order
+  } cases[] = {
+      {"Columns_0.Caption=\"Name\" Items_1.Caption=\"Second\"", "Name;a,Second|r1,c1,r2"},
+      // Past the end: the list view has no property of that name, nothing changes.
+      {"Columns_1.Caption=\"x\" Items_2.Caption=\"y\"", "名称;a,b2|r1,c1,r2"},
+      {"Items_0.Checked=\"True\" Columns_0.Width=\"120\"", "名称;a,b2|r1,c1,r2"},
+      {"Items_1.Text=\"child\" Items_2.Text=\"root 2\" Items_3.Text=\"none\"",
+       "名称;a,b2|r1,child,root 2"},
+  };
+  for (const auto& c : cases) {
+    TForm* f = NewForm();
+    auto* lv = Add<TListView>(f, "lvList");
+    lv->Columns()->Add()->SetCaption("名称");
+    lv->Items()->Add()->SetCaption("a");
+    lv->Items()->Add()->SetCaption("b2");
+    auto* tv = Add<TTreeView>(f, "tvTree");
+    TTreeNode* r1 = tv->Items()->Add(nullptr, "r1");
+    tv->Items()->AddChild(r1, "c1");
+    tv->Items()->Add(r1, "r2");
+    std::string attrs = c.attributes;
+    bool tree = attrs.find(".Text") != std::string::npos;
+    auto* lc = Open(
+        f, "<TfrmTest><" + std::string(tree ? "tvTree " : "lvList ") + attrs + "/></TfrmTest>");
+    lc->GetReader()->ReadComponent(f);
+    std::string got = lv->Column(0)->Caption() + ";";
+    for (int i = 0; i < lv->Items()->Count(); ++i)
+      got += (i ? "," : "") + lv->Items()->Items(i)->Caption();
+    got += "|";
+    for (int i = 0; i < tv->Items()->Count(); ++i)
+      got += (i ? "," : "") + tv->Items()->Item(i)->Text();
+    EXPECT_EQ(got, c.expected) << attrs;
+    EXPECT_EQ(lv->Columns()->Count(), 1);
+    EXPECT_EQ(lv->Caption(), "");
+    if (attrs.find("Checked") != std::string::npos) {
+      EXPECT_TRUE(lv->Items()->Items(0)->Checked());
+      EXPECT_EQ(lv->Column(0)->Width(), 120);
     }
     f->Free();
   }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -604,6 +605,39 @@ TEST_F(LanguageTest, MessageTextOrDefaultOnEveryFailure) {
   // No configuration at all.
   registry_.reset();
   EXPECT_EQ(GetLangMessage(dtClient, "TfrmBaseGene", "sOption", "默认"), "默认");
+}
+
+// ---- deployed files ---------------------------------------------------------------------
+
+TEST_F(LanguageTest, DeployedRootFormFilesApplyTheLanguagesFont) {
+  const char* source = std::getenv("VX_TEST_SOURCE_DIR");
+  ASSERT_NE(source, nullptr);
+  struct Case {
+    const char* code_page;
+    const char* font;  // "" when no file applies
+    int charset;
+  } cases[] = {
+      {"936", "宋体", 134}, {"950", "SimSun", 136}, {"437", "Tahoma", 134}, {"1252", "", 0}};
+  for (const auto& c : cases) {
+    Machine(c.code_page, "936", {});
+    std::filesystem::copy(std::string(source) + "/demo/MultiLanguage", Install("MultiLanguage"),
+                          std::filesystem::copy_options::recursive |
+                              std::filesystem::copy_options::overwrite_existing);
+    TForm* f = NewForm("frmAny");
+    f->Font()->SetName("Courier");
+    auto* lc = new TVxLangController(f);
+    lc->SetLangPackageName("TVXForm");
+    // As the forms do it: only an existing file is opened.
+    if (std::filesystem::exists(lc->FileName())) {
+      lc->SetActive(true);
+      lc->GetReader()->ReadComponent(f);
+    }
+    EXPECT_EQ(f->Font()->Name(), *c.font ? c.font : "Courier") << c.code_page;
+    if (*c.font) {
+      EXPECT_EQ(f->Font()->Charset(), c.charset) << c.code_page;
+    }
+    f->Free();
+  }
 }
 
 }  // namespace

@@ -12,8 +12,15 @@
 #include "lang/translator.h"
 #include "platform/automation/variant.h"
 #include "platform/ui/classes.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/graphics.h"
 
 namespace vx {
+
+class TCustomListView;
+class TStringGrid;
+class TStringAlignGrid;
 
 // Which configuration reader supplies the code pages.
 enum TDesignType { dtClient, dtServer };
@@ -82,6 +89,26 @@ class TCodeConverter : public TComponent {
   std::string Big5ToGB(const std::string& text) const;
   std::string GBToBig5(const std::string& text) const;
 
+  // Font rule by mode: 0, 1 and 4 give "SimSun" with the GB2312 character
+  // set (134), 2 and 3 "SimSun" with Big5 (136); other modes and no font
+  // leave it as it is.
+  static void AdjustFont(int mode, TFont* font);
+
+  // Converts the texts and fonts of a whole form for the interface code
+  // page: the form caption on a Big5 system, the form's hints, the screen
+  // fonts, then for every owned component its published texts, fonts and
+  // list styles and the texts its class keeps (list views, tab sets, the
+  // selection panel, combo boxes, menus, navigators, tree views, grids).
+  // Nothing happens without a translator. The base form runs it once.
+  void ConvertForm(TCustomForm* form);
+
+  // The standard message dialog with the owner form's caption and the
+  // interface font; six blanks are appended on a GBK interface or system. A
+  // minimised owner is restored first. An empty text shows nothing and
+  // gives 0.
+  TModalResult ShowMessageDialog(std::string_view text, TMsgDlgType dialog_type,
+                                 TMsgDlgButtons buttons);
+
   // True when the component's class publishes a property of that name whose
   // declared type name is type_name, both ignoring case; false for an empty
   // name or no component.
@@ -90,6 +117,14 @@ class TCodeConverter : public TComponent {
 
  private:
   Variant ConvertText(int direction, const Variant& value) const;
+  // Text in direction 1 or 2; other directions and empty text unchanged.
+  std::string ConvertString(int direction, const std::string& text) const;
+  void ConvertStrings(int direction, TStrings* strings) const;
+  void ConvertProperties(TComponent* component) const;
+  void ConvertClassTexts(TComponent* component) const;
+  void ConvertListView(TCustomListView* list_view) const;
+  void ConvertGridCells(TStringGrid* grid) const;
+  void ConvertAlignGrid(TStringAlignGrid* grid) const;
   Variant Inverse(std::uint8_t mode, const Variant& value) const;
   void CreateTranslator();
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "controls/f2button.h"
+#include "controls/gspdbtn.h"
 #include "lib/edition.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/headless.h"
@@ -37,6 +39,21 @@ class TfrmVxTest : public TVXForm {
     Bit->SetName("Bit");
     Bit->SetParent(this);
     Bit->SetGlyph(Picture(16, 16).get());
+    Quick = new TGSpeedButton(this);
+    Quick->SetName("Quick");
+    Quick->SetParent(this);
+    Quick->SetGlyphIndex(9);
+    Query = new TF2Button(this);
+    Query->SetName("Query");
+    Query->SetParent(this);
+    Query->SetF2Control(Input);
+    OnShow = Bind<&TfrmVxTest::FormShow>(this);
+  }
+
+  // As the module forms do: the texts are converted at the first show.
+  void FormShow(TObject*) {
+    ConvertFormTexts();
+    ++shows;
   }
 
   // A square of black on a fuchsia ground (the bottom-left pixel).
@@ -52,6 +69,9 @@ class TfrmVxTest : public TVXForm {
   TEdit* Input;
   TSpeedButton *OneGlyph, *TwoGlyphs;
   TBitBtn* Bit;
+  TGSpeedButton* Quick;
+  TF2Button* Query;
+  int shows = 0;
 };
 
 const TClassInfo& TfrmVxTest::StaticClassInfo() {
@@ -130,6 +150,12 @@ TEST_F(VxForm, OnePictureButtonsGetADisabledPicture) {
   EXPECT_EQ(f->OneGlyph->Glyph()->Pixel(16, 0), ColorToRGB(clBtnFace));
   EXPECT_EQ(f->Bit->NumGlyphs(), 2);
   EXPECT_EQ(f->Bit->Glyph()->Width(), 32);
+  // The framework's buttons with their library pictures.
+  for (TSpeedButton* b :
+       {static_cast<TSpeedButton*>(f->Quick), static_cast<TSpeedButton*>(f->Query)}) {
+    EXPECT_EQ(b->NumGlyphs(), 2) << b->Name();
+    EXPECT_EQ(b->Glyph()->Width(), 2 * b->Glyph()->Height()) << b->Name();
+  }
   // Two pictures already: left as they are.
   EXPECT_EQ(f->TwoGlyphs->NumGlyphs(), 2);
   EXPECT_TRUE(f->TwoGlyphs->Glyph()->SameImage(*TfrmVxTest::Picture(32, 16)));
@@ -225,6 +251,26 @@ TEST_F(VxForm, LanguageFilesOfTheClassChainAtEveryShow) {
   f->Hide();
   f->Show();
   EXPECT_EQ(f->Title->Caption(), "kept");
+}
+
+// The form shown twice applies its language files twice and converts its
+// texts once: the file's Simplified caption is converted after the first
+// show only.
+TEST_F(VxForm, ShownTwiceTranslatesTwiceConvertsOnce) {
+  Machine("936", "950");
+  LangFile("CHT", "TfrmVxTest", R"(<X><Title Caption="库存"/></X>)");
+  auto* f = Create<TfrmVxTest>(nullptr);
+  ReadCounter counter{f->Title};
+  f->LangController()->AfterLoadComponent = Bind<&ReadCounter::Loaded>(&counter);
+  f->Show();
+  EXPECT_TRUE(f->TextsConverted());
+  EXPECT_EQ(f->Title->Caption(), "庫存");
+  EXPECT_EQ(f->Title->Font()->Charset(), CHINESEBIG5_CHARSET);
+  f->Hide();
+  f->Show();
+  EXPECT_EQ(f->shows, 2);
+  EXPECT_EQ(counter.reads, 2);
+  EXPECT_EQ(f->Title->Caption(), "库存");
 }
 
 TEST_F(VxForm, LanguageTextsAndMessageBox) {

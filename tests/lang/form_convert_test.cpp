@@ -171,6 +171,21 @@ TEST_F(FormConvert, GbkInterfaceOnBigFiveSystem) {
   EXPECT_TRUE(menu->OwnerDraw());
 }
 
+// Mode 1 (never configured, kept for Big5-authored forms) runs the same steps
+// from Big5 to GBK.
+TEST_F(FormConvert, ModeOneConvertsBackToSimplified) {
+  label->SetCaption("盤點");
+  list_view->Items()->Items(0)->SubItems()->Put(0, "單位");
+  align->SetCellHint(1, 1, "倉庫");
+  TCodeConverter c(nullptr, Pages("936", "936", 1));
+  c.ConvertForm(form);
+  EXPECT_EQ(label->Caption(), "盘点");
+  EXPECT_EQ(label->Font()->Charset(), GB2312_CHARSET);
+  EXPECT_EQ(list_view->Items()->Items(0)->SubItems()->Get(0), "单位");
+  EXPECT_EQ(align->CellHint(1, 1), "仓库");
+  EXPECT_EQ(combo->Style(), csOwnerDrawFixed);
+}
+
 TEST_F(FormConvert, WithoutTranslatorNothingChanges) {
   TCodeConverter c(nullptr, Pages("950", "950", 0));
   c.ConvertForm(form);

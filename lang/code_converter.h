@@ -19,6 +19,7 @@
 namespace vx {
 
 class TCustomListView;
+class TSelectPanel;
 class TStringGrid;
 class TStringAlignGrid;
 
@@ -123,6 +124,7 @@ class TCodeConverter : public TComponent {
   void ConvertProperties(TComponent* component) const;
   void ConvertClassTexts(TComponent* component) const;
   void ConvertListView(TCustomListView* list_view) const;
+  void ConvertSelectPanel(TSelectPanel* panel) const;
   void ConvertGridCells(TStringGrid* grid) const;
   void ConvertAlignGrid(TStringAlignGrid* grid) const;
   Variant Inverse(std::uint8_t mode, const Variant& value) const;

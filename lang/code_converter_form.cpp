@@ -3,6 +3,7 @@
 // font.
 #include <memory>
 
+#include "controls/selectpnl.h"
 #include "lang/code_converter.h"
 #include "lib/props.h"
 #include "platform/ui/comctrls.h"
@@ -151,6 +152,8 @@ void TCodeConverter::ConvertClassTexts(TComponent* component) const {
     std::string converted = ConvertString(direction, text);
     if (converted != text) tab_set->Tabs()->SetText(converted);
     if (index < tab_set->Tabs()->Count()) tab_set->SetTabIndex(index);
+  } else if (auto* panel = dynamic_cast<TSelectPanel*>(component)) {
+    ConvertSelectPanel(panel);
   } else if (auto* combo = dynamic_cast<TCustomComboBox*>(component)) {
     if (combo->Style() != csSimple) combo->SetStyle(csOwnerDrawFixed);
     if (combo->ItemIndex() == -1 && combo->Items()->Count() > 0) combo->SetItemIndex(0);
@@ -165,6 +168,23 @@ void TCodeConverter::ConvertClassTexts(TComponent* component) const {
   } else if (auto* grid = dynamic_cast<TStringGrid*>(component)) {
     ConvertGridCells(grid);
   }
+}
+
+// The word lists are written back whole so that the panel lays out its
+// labels again; its parts belong to the panel and are not met on their own.
+void TCodeConverter::ConvertSelectPanel(TSelectPanel* panel) const {
+  const int direction = settings_.UIConvertMode;
+  auto convert_list = [&](TStrings* source, void (TSelectPanel::*set)(TStrings*)) {
+    TStringList list;
+    list.Assign(source);
+    ConvertStrings(direction, &list);
+    (panel->*set)(&list);
+  };
+  convert_list(panel->ChildHints(), &TSelectPanel::SetChildHints);
+  convert_list(panel->BeginWords(), &TSelectPanel::SetBeginWords);
+  convert_list(panel->FinalWords(), &TSelectPanel::SetFinalWords);
+  panel->SetHintWord(ConvertString(direction, panel->HintWord()));
+  ConvertListView(panel->ListBox());
 }
 
 void TCodeConverter::ConvertGridCells(TStringGrid* grid) const {

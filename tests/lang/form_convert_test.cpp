@@ -2,6 +2,7 @@
 // message dialog.
 #include <gtest/gtest.h>
 
+#include "controls/selectpnl.h"
 #include "lang/code_converter.h"
 #include "platform/ui/comctrls.h"
 #include "platform/ui/dbctrls.h"
@@ -79,6 +80,20 @@ class FormConvert : public testing::UiTest {
     align->SetColList(1, &list);
     align->SetRowList(1, &list);
     menu = new TPopupMenu(form);
+    panel = Add<TSelectPanel>(form, "Select1");
+    TStringList words;
+    words.SetText("起始仓库\n起始日期");
+    panel->SetBeginWords(&words);
+    words.SetText("截止仓库\n截止日期");
+    panel->SetFinalWords(&words);
+    words.SetText("类型\n开始\n截止");
+    panel->SetChildHints(&words);
+    panel->SetHintWord("仓库");
+    words.SetText("仓库\n数量");
+    panel->SetColumnCaptions(&words);
+    TListItem* row = panel->Items()->Add();
+    row->SetCaption("后台");
+    row->SubItems()->Add("单位");
   }
 
   TForm* form = nullptr;
@@ -95,6 +110,7 @@ class FormConvert : public testing::UiTest {
   TStringGrid* grid = nullptr;
   TStringAlignGrid* align = nullptr;
   TPopupMenu* menu = nullptr;
+  TSelectPanel* panel = nullptr;
 };
 
 TEST_F(FormConvert, BigFiveInterfaceGetsTraditionalTextsAndFonts) {
@@ -144,6 +160,19 @@ TEST_F(FormConvert, BigFiveInterfaceGetsTraditionalTextsAndFonts) {
     EXPECT_EQ(attached->Get(1), "數量");
   }
   EXPECT_TRUE(menu->OwnerDraw());
+
+  EXPECT_EQ(panel->BeginWords()->Get(0), "起始倉庫");
+  EXPECT_EQ(panel->BeginWords()->Get(1), "起始日期");
+  EXPECT_EQ(panel->FinalWords()->Get(0), "截止倉庫");
+  EXPECT_EQ(panel->BeginLabel()->Caption(), "起始倉庫");  // the panel shows the new words
+  EXPECT_EQ(panel->ChildHints()->Get(0), "類型");
+  EXPECT_EQ(panel->ChildHints()->Get(1), "開始");
+  EXPECT_EQ(panel->HintWord(), "倉庫");
+  EXPECT_EQ(panel->TypeCheckBox()->Caption(), "倉庫");
+  EXPECT_EQ(panel->Columns()->Items(0)->Caption(), "倉庫");
+  EXPECT_EQ(panel->Columns()->Items(1)->Caption(), "數量");
+  EXPECT_EQ(panel->Items()->Items(0)->Caption(), "後臺");
+  EXPECT_EQ(panel->Items()->Items(0)->SubItems()->Get(0), "單位");
 }
 
 TEST_F(FormConvert, BigFiveInterfaceOnGbkSystemLeavesTheFormCaption) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "controls/selectpnl.h"
 #include "lib/edition.h"
 #include "lib/props.h"
 #include "platform/ui/buttons.h"
@@ -68,6 +69,11 @@ void TVXForm::PrepareComponent(TComponent* component) {
     AddDisabledPicture(speed);
   else if (auto* bit = dynamic_cast<TBitBtn*>(component))
     AddDisabledPicture(bit);
+  else if (auto* panel = dynamic_cast<TSelectPanel*>(component)) {
+    AddDisabledPicture(panel->ListF2Button());
+    AddDisabledPicture(panel->DeleteButton());
+    AddDisabledPicture(panel->ClearButton());
+  }
 }
 
 void TVXForm::ConvertFormTexts() {

@@ -7,6 +7,7 @@
 
 #include "controls/f2button.h"
 #include "controls/gspdbtn.h"
+#include "controls/selectpnl.h"
 #include "lib/edition.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/headless.h"
@@ -47,6 +48,9 @@ class TfrmVxTest : public TVXForm {
     Query->SetName("Query");
     Query->SetParent(this);
     Query->SetF2Control(Input);
+    Select = new TSelectPanel(this);
+    Select->SetName("Select");
+    Select->SetParent(this);
     OnShow = Bind<&TfrmVxTest::FormShow>(this);
   }
 
@@ -71,6 +75,7 @@ class TfrmVxTest : public TVXForm {
   TBitBtn* Bit;
   TGSpeedButton* Quick;
   TF2Button* Query;
+  TSelectPanel* Select;
   int shows = 0;
 };
 
@@ -150,11 +155,19 @@ TEST_F(VxForm, OnePictureButtonsGetADisabledPicture) {
   EXPECT_EQ(f->OneGlyph->Glyph()->Pixel(16, 0), ColorToRGB(clBtnFace));
   EXPECT_EQ(f->Bit->NumGlyphs(), 2);
   EXPECT_EQ(f->Bit->Glyph()->Width(), 32);
-  // The framework's buttons with their library pictures.
-  for (TSpeedButton* b :
-       {static_cast<TSpeedButton*>(f->Quick), static_cast<TSpeedButton*>(f->Query)}) {
+  // The picture library hands out strips of two images: the framework's
+  // buttons keep them as they are, except the selection panel's list F2 and
+  // delete buttons, which declare their strips a single picture.
+  for (TSpeedButton* b : std::vector<TSpeedButton*>{f->Quick, f->Query, f->Select->ClearButton()}) {
     EXPECT_EQ(b->NumGlyphs(), 2) << b->Name();
     EXPECT_EQ(b->Glyph()->Width(), 2 * b->Glyph()->Height()) << b->Name();
+  }
+  TBitmap strip;
+  ASSERT_TRUE(GlyphLibrary().LoadBmp(strip, 47));
+  for (TSpeedButton* b :
+       std::vector<TSpeedButton*>{f->Select->ListF2Button(), f->Select->DeleteButton()}) {
+    EXPECT_EQ(b->NumGlyphs(), 2) << b->Name();
+    EXPECT_EQ(b->Glyph()->Width(), 2 * strip.Width()) << b->Name();
   }
   // Two pictures already: left as they are.
   EXPECT_EQ(f->TwoGlyphs->NumGlyphs(), 2);
@@ -167,6 +180,7 @@ TEST_F(VxForm, EarlierEditionMakesNoDisabledPictures) {
   auto* f = Create<TfrmVxTest>(nullptr);
   EXPECT_EQ(f->OneGlyph->NumGlyphs(), 1);
   EXPECT_EQ(f->OneGlyph->Glyph()->Width(), 16);
+  EXPECT_EQ(f->Select->DeleteButton()->NumGlyphs(), 1);
 }
 
 // The outline rule on a picture small enough to work out by hand:

@@ -549,10 +549,22 @@ int TCustomListView::FittedWidth(const TListColumn& column) const {
 }
 
 bool TCustomListView::WantsKey(Word key, TShiftState shift) const {
+  // The caption editor keeps Enter and Esc.
+  if (editing_ && (key == VK_RETURN || key == VK_ESCAPE)) return true;
   return IsNavigationKey(key) || TWinControl::WantsKey(key, shift);
 }
 
 void TCustomListView::DefaultKeyDown(Word& key, TShiftState) {
+  if (editing_ && (key == VK_RETURN || key == VK_ESCAPE)) {
+    // The text itself comes from the backend (EndEdit); the keys alone end
+    // the edit without a change.
+    if (key == VK_RETURN)
+      EndEdit(editing_->Caption());
+    else
+      CancelEdit();
+    key = 0;
+    return;
+  }
   int count = items_->Count();
   if (key == VK_F2) {
     TListItem* item = ItemFocused() ? ItemFocused() : Selected();

@@ -345,17 +345,18 @@ void TCustomGrid::DefaultKeyDown(Word& key, TShiftState shift) {
       ShowEditor();
       return;
     case VK_RETURN:
-      if (!options_.Contains(goEditing)) return;
-      if (!editing_)
-        ShowEditor();
-      else if (!options_.Contains(goAlwaysShowEditor))
-        HideEditor();
+      // The open editor keeps Enter; without one it is the form's (the
+      // default button), and reaches KeyPress only when nobody took it.
+      if (!editing_) return;
+      if (!options_.Contains(goAlwaysShowEditor)) HideEditor();
+      key = 0;
       return;
     case VK_ESCAPE:
       if (!editing_) return;
       if (edit_typed_) SetEditText(col_, row_, edit_original_);
       HideEditor();
       if (options_.Contains(goAlwaysShowEditor)) ShowEditor();
+      key = 0;
       return;
     default:
       return;
@@ -370,6 +371,7 @@ void TCustomGrid::DefaultKeyPress(TKeyChar& key) {
     if (editing_) TypeInEditor(edit_typed_ ? DropLastChar(edit_text_) : std::string());
     return;
   }
+  if (key == 13 && !options_.Contains(goAlwaysShowEditor)) ShowEditor();
   if (key < 32) return;
   // The first character typed replaces the text the editor opened with.
   std::string base = editing_ && edit_typed_ ? edit_text_ : std::string();

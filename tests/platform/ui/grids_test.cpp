@@ -278,3 +278,51 @@ TEST_F(GridTest, HintsFontsAndListsFollowTheirRows) {
 
 }  // namespace
 }  // namespace vx::testing
+
+namespace vx::testing {
+namespace {
+
+// The grid keeps Enter and Esc while its editor is open, and Tab only with
+// goTabs; otherwise the form's default keys work as usual.
+TEST_F(GridTest, DialogKeysReachTheFormOnlyWhenTheGridDoesNotKeepThem) {
+  auto* ok = Add<TButton>(form, "ok");
+  ok->SetDefault(true);
+  ok->OnClick = Bind<&UiTest::Clicked>(this);
+  auto* cancel = Add<TButton>(form, "cancel");
+  cancel->SetCancel(true);
+  cancel->OnClick = Bind<&UiTest::Clicked>(this);
+  grid->SetOptions({goEditing});
+  grid->FocusCell(0, 1);
+  grid->SetFocus();
+
+  SendText("x");
+  ASSERT_TRUE(grid->EditorMode());
+  SendKey(VK_ESCAPE);  // restores the cell
+  SendText("y");
+  SendKey(VK_RETURN);  // closes the editor
+  EXPECT_THAT(log, ElementsAre("0,1=x", "0,1=", "0,1=y"));
+  EXPECT_EQ(grid->Cells(0, 1), "y");
+  EXPECT_FALSE(grid->EditorMode());
+
+  log.clear();
+  SendKey(VK_RETURN);
+  SendKey(VK_ESCAPE);
+  EXPECT_THAT(log, ElementsAre("click ok", "click cancel"));
+  EXPECT_FALSE(grid->EditorMode());
+  // Without a default button Enter opens the editor.
+  ok->SetDefault(false);
+  grid->SetFocus();
+  SendKey(VK_RETURN);
+  EXPECT_TRUE(grid->EditorMode());
+
+  grid->SetFocus();
+  grid->SetOptions({goTabs});
+  SendKey(VK_TAB);
+  EXPECT_TRUE(grid->Focused());
+  grid->SetOptions({});
+  SendKey(VK_TAB);
+  EXPECT_TRUE(ok->Focused());
+}
+
+}  // namespace
+}  // namespace vx::testing

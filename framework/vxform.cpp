@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "controls/selectpnl.h"
+#include "controls/vrxedit.h"
 #include "lib/edition.h"
 #include "lib/props.h"
 #include "platform/ui/buttons.h"
@@ -65,7 +66,11 @@ void TVXForm::PrepareComponent(TComponent* component) {
     TrySetPropertyByPath(component, "Font.Name", Variant("Tahoma"));
   }
   if (IsEarlierEdition()) return;
-  if (auto* speed = dynamic_cast<TSpeedButton*>(component))
+  // The button combo of the extra-controls package is not part of this
+  // framework; its inner button would be treated like the edit's.
+  if (auto* edit = dynamic_cast<TVxBtnDBEdit*>(component))
+    AddDisabledPicture(edit->Button());
+  else if (auto* speed = dynamic_cast<TSpeedButton*>(component))
     AddDisabledPicture(speed);
   else if (auto* bit = dynamic_cast<TBitBtn*>(component))
     AddDisabledPicture(bit);

@@ -5,9 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "controls/btchkbox.h"
+#include "controls/dblabel.h"
+#include "controls/extpage.h"
 #include "controls/f2button.h"
 #include "controls/gspdbtn.h"
 #include "controls/selectpnl.h"
+#include "controls/vrxedit.h"
+#include "controls/vxradiobutton.h"
+#include "controls/vxradiogroup.h"
+#include "controls/vxspin.h"
 #include "lib/edition.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/headless.h"
@@ -48,10 +55,32 @@ class TfrmVxTest : public TVXForm {
     Query->SetName("Query");
     Query->SetParent(this);
     Query->SetF2Control(Input);
-    Select = new TSelectPanel(this);
-    Select->SetName("Select");
-    Select->SetParent(this);
+    Select = Put<TSelectPanel>("Select");
+    Check = Put<TBitCheckBox>("Check");
+    Check->SetCaption("仓库");
+    Pages = Put<TExtPageControl>("Pages");
+    GroupButton = Put<TVxGroupButton>("GroupButton");
+    Bound = Put<TDBLabel>("Bound");
+    Spin = Put<TVxSpinEdit>("Spin");
+    // The earlier edition has no labelled edits.
+    if (IsEarlierEdition()) return;
+    Plain = Put<TVxEdit>("Plain");
+    Field = Put<TVxDBEdit>("Field");
+    BtnEdit = Put<TVxBtnDBEdit>("BtnEdit");
+    BtnEdit->SetButtonHint("查询仓库");
+    Radio = Put<TVxRadioButton>("Radio");
+    Radio->SetCaption("数量");
+    Group = Put<TVxRadioGroup>("Group");
+    Group->SetCaption("单位");
     OnShow = Bind<&TfrmVxTest::FormShow>(this);
+  }
+
+  template <class T>
+  T* Put(const char* name) {
+    auto* c = new T(this);
+    c->SetName(name);
+    c->SetParent(this);
+    return c;
   }
 
   // As the module forms do: the texts are converted at the first show.
@@ -76,6 +105,16 @@ class TfrmVxTest : public TVXForm {
   TGSpeedButton* Quick;
   TF2Button* Query;
   TSelectPanel* Select;
+  TBitCheckBox* Check;
+  TExtPageControl* Pages;
+  TVxEdit* Plain = nullptr;
+  TVxDBEdit* Field = nullptr;
+  TVxBtnDBEdit* BtnEdit = nullptr;
+  TDBLabel* Bound;
+  TVxSpinEdit* Spin;
+  TVxRadioButton* Radio;
+  TVxRadioGroup* Group;
+  TVxGroupButton* GroupButton;
   int shows = 0;
 };
 
@@ -158,7 +197,8 @@ TEST_F(VxForm, OnePictureButtonsGetADisabledPicture) {
   // The picture library hands out strips of two images: the framework's
   // buttons keep them as they are, except the selection panel's list F2 and
   // delete buttons, which declare their strips a single picture.
-  for (TSpeedButton* b : std::vector<TSpeedButton*>{f->Quick, f->Query, f->Select->ClearButton()}) {
+  for (TSpeedButton* b : std::vector<TSpeedButton*>{f->Quick, f->Query, f->Select->ClearButton(),
+                                                    f->BtnEdit->Button()}) {
     EXPECT_EQ(b->NumGlyphs(), 2) << b->Name();
     EXPECT_EQ(b->Glyph()->Width(), 2 * b->Glyph()->Height()) << b->Name();
   }
@@ -267,24 +307,32 @@ TEST_F(VxForm, LanguageFilesOfTheClassChainAtEveryShow) {
   EXPECT_EQ(f->Title->Caption(), "kept");
 }
 
-// The form shown twice applies its language files twice and converts its
-// texts once: the file's Simplified caption is converted after the first
-// show only.
+// The form with one of each framework control, shown twice, applies its
+// language file twice and converts its texts once: the file's Simplified
+// texts are converted after the first show only.
 TEST_F(VxForm, ShownTwiceTranslatesTwiceConvertsOnce) {
   Machine("936", "950");
-  LangFile("CHT", "TfrmVxTest", R"(<X><Title Caption="库存"/></X>)");
+  LangFile("CHT", "TfrmVxTest",
+           R"(<X><Title Caption="库存"/><Check Caption="后台"/><Radio Caption="后台"/>)"
+           R"(<Group Caption="后台"/><BtnEdit ButtonHint="后台"/></X>)");
   auto* f = Create<TfrmVxTest>(nullptr);
   ReadCounter counter{f->Title};
   f->LangController()->AfterLoadComponent = Bind<&ReadCounter::Loaded>(&counter);
+  auto texts = [f] {
+    return std::vector<std::string>{f->Title->Caption(), f->Check->Caption(), f->Radio->Caption(),
+                                    f->Group->Caption(), f->BtnEdit->ButtonHint()};
+  };
   f->Show();
   EXPECT_TRUE(f->TextsConverted());
-  EXPECT_EQ(f->Title->Caption(), "庫存");
+  EXPECT_EQ(texts(), (std::vector<std::string>{"庫存", "後臺", "後臺", "後臺", "後臺"}));
   EXPECT_EQ(f->Title->Font()->Charset(), CHINESEBIG5_CHARSET);
+  EXPECT_EQ(f->Plain->Font()->Charset(), CHINESEBIG5_CHARSET);
   f->Hide();
   f->Show();
   EXPECT_EQ(f->shows, 2);
   EXPECT_EQ(counter.reads, 2);
   EXPECT_EQ(f->Title->Caption(), "库存");
+  EXPECT_EQ(f->Group->Caption(), "后台");
 }
 
 TEST_F(VxForm, LanguageTextsAndMessageBox) {

@@ -150,6 +150,11 @@ void THeadlessWidgetSet::Reset() {
   repaints_.clear();
   foreground_.clear();
   shell_executes_.clear();
+  popups_.clear();
+}
+
+void THeadlessWidgetSet::ShowPopupMenu(TPopupMenu& menu, int x, int y) {
+  popups_.push_back({menu.Name(), {x, y}});
 }
 
 }  // namespace vx

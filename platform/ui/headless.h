@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ui/menus.h"
 #include "platform/ui/widgetset.h"
 
 namespace vx {
@@ -45,7 +46,13 @@ struct THeadlessPeerState {
   HWND ParentWindow = 0;
 };
 
-class THeadlessWidgetSet : public TWidgetSet {
+// A pop-up menu the user was shown: the menu's name and the screen position.
+struct TPopupRecord {
+  std::string MenuName;
+  TPoint At;
+};
+
+class THeadlessWidgetSet : public TWidgetSet, public IPopupMenuHost {
  public:
   static constexpr HWND kDesktopWindow = 0x10010;
 
@@ -60,6 +67,9 @@ class THeadlessWidgetSet : public TWidgetSet {
   void ModalStarted(TCustomForm& form, const TDialogRecord& shown) override;
   void WaitModalInput(TCustomForm& form, int turn) override;
   void ModalEnded(TCustomForm& form, int modal_result) override;
+  void ShowPopupMenu(TPopupMenu& menu, int x, int y) override;
+  // Every pop-up menu shown, oldest first.
+  const std::vector<TPopupRecord>& Popups() const { return popups_; }
 
   void SetModalResponder(TModalResponder responder) { responder_ = std::move(responder); }
   // Every modal form shown, oldest first.
@@ -85,6 +95,7 @@ class THeadlessWidgetSet : public TWidgetSet {
   std::map<HWND, int> repaints_;
   std::vector<HWND> foreground_;
   std::vector<std::pair<std::string, std::string>> shell_executes_;
+  std::vector<TPopupRecord> popups_;
 };
 
 std::unique_ptr<TWidgetSet> CreateHeadlessWidgetSet();

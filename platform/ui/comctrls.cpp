@@ -657,8 +657,9 @@ TTreeNode* TTreeNode::Item(int index) const {
   TTreeNodes* nodes = Owner();
   if (nodes && index >= 0) {
     int end = nodes->SubtreeEnd(Index());
+    int n = index;
     for (int i = Index() + 1; i < end; ++i)
-      if (nodes->Item(i)->level_ == level_ + 1 && index-- == 0) return nodes->Item(i);
+      if (nodes->Item(i)->level_ == level_ + 1 && n-- == 0) return nodes->Item(i);
   }
   throw EListError(Format("List index out of bounds (%d)", index));
 }
@@ -1098,8 +1099,9 @@ int TToolBar::ButtonCount() const {
 }
 
 TToolButton* TToolBar::Buttons(int index) const {
+  int n = index;
   for (TControl* c : ControlList())
-    if (auto* b = dynamic_cast<TToolButton*>(c); b && index-- == 0) return b;
+    if (auto* b = dynamic_cast<TToolButton*>(c); b && n-- == 0) return b;
   throw EListError(Format("List index out of bounds (%d)", index));
 }
 

@@ -20,6 +20,14 @@ void RegisterGridTypes() {
   RegisterSetType("TGridOptions", option);
 }
 
+// A grid holds at most this many cells; more is a mistake, not a layout.
+constexpr long long kMaxCells = 16'000'000;
+
+void CheckSize(int cols, int rows) {
+  if (static_cast<long long>(cols) * rows > kMaxCells)
+    throw EInvalidOperation(Format("Grid too large: %d columns by %d rows", cols, rows));
+}
+
 [[noreturn]] void GridIndexError(int col, int row) {
   throw EListError(Format("Grid index out of range (%d, %d)", col, row));
 }
@@ -77,6 +85,7 @@ TCustomGrid::TCustomGrid(TComponent* owner) : TWinControl(owner) {
 void TCustomGrid::SetColCount(int n) {
   n = std::max(1, n);
   if (n == col_count_) return;
+  CheckSize(n, row_count_);
   int old = col_count_;
   col_count_ = n;
   if (fixed_cols_ >= n) fixed_cols_ = n - 1;
@@ -88,6 +97,7 @@ void TCustomGrid::SetColCount(int n) {
 void TCustomGrid::SetRowCount(int n) {
   n = std::max(1, n);
   if (n == row_count_) return;
+  CheckSize(col_count_, n);
   int old = row_count_;
   row_count_ = n;
   if (fixed_rows_ >= n) fixed_rows_ = n - 1;
@@ -252,6 +262,7 @@ void TCustomGrid::SetEditText(int col, int row, const std::string& value) {
 
 void TCustomGrid::InsertRow(int row) {
   row = std::clamp(row, fixed_rows_, row_count_);
+  CheckSize(col_count_, row_count_ + 1);
   HideEditor();
   ++row_count_;
   ShiftRows(row_heights_, row, 1);

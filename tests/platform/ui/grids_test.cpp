@@ -184,6 +184,8 @@ TEST_F(GridTest, RangeSelectionColumnSizingAndFixedCounts) {
   EXPECT_EQ(grid->ColWidths(1), 90);
 
   EXPECT_THROW(grid->SetFixedRows(3), EInvalidOperation);
+  EXPECT_THROW(grid->SetRowCount(1'000'000'000), EInvalidOperation);
+  EXPECT_EQ(grid->RowCount(), 3);
   grid->SetRowCount(1);  // the fixed rows give way
   EXPECT_EQ(grid->FixedRows(), 0);
   EXPECT_EQ(grid->Row(), 0);

@@ -475,11 +475,43 @@ TEST_F(LanguageTest, ComboBoxLinesAppendedAndItemIndexKept) {
   EXPECT_EQ(cbo->index_writes, 0);
 }
 
+TEST_F(LanguageTest, StandardComboBoxKeepsItsSelectionMemoLinesAppended) {
+  struct Case {
+    TComboBoxStyle style;
+    const char* attributes;
+    const char* items;
+    int index;
+  } cases[] = {
+      {csDropDown, "Items_3=\"four\" Items_1=\"Two\"", "one,Two,,four", 1},
+      {csDropDownList, "Items_1=\"Two\" Items_0=\"One\"", "One,Two", 1},
+      {csDropDownList, "Items_5=\"\"", "one,two,,,,", 1},
+  };
+  for (const auto& c : cases) {
+    TForm* f = NewForm();
+    auto* cbo = Add<TComboBox>(f, "cboKind");
+    cbo->SetStyle(c.style);
+    cbo->Items()->Add("one");
+    cbo->Items()->Add("two");
+    cbo->SetItemIndex(1);
+    auto* memo = Add<TMemo>(f, "meNote");
+    auto* lc = Open(f, std::string("<TfrmTest><cboKind ") + c.attributes +
+                           "/><meNote Lines_1=\"second\"/></TfrmTest>");
+    lc->GetReader()->ReadComponent(f);
+    EXPECT_EQ(cbo->Items()->CommaText(), c.items) << c.attributes;
+    EXPECT_EQ(cbo->ItemIndex(), c.index) << c.attributes;
+    EXPECT_EQ(memo->Lines()->Text(), "\r\nsecond\r\n");
+    f->Free();
+  }
+}
+
 TEST_F(LanguageTest, ReaderFactoryByClass) {
   TForm* f = NewForm();
   XmlNode none;
   auto* ww = Add<TwwDBCustomComboBox>(f, "cboA");
   auto* btn = Add<TButton>(f, "btnA");
+  auto* cbo = Add<TComboBox>(f, "cboB");
+  EXPECT_NE(dynamic_cast<TCustomComboBoxRead*>(TReaderFactory::CreateReader(cbo, none).get()),
+            nullptr);
   EXPECT_NE(dynamic_cast<TwwDBCustomComboBoxRead*>(TReaderFactory::CreateReader(ww, none).get()),
             nullptr);
   ILangReadPtr plain = TReaderFactory::CreateReader(btn, none);

@@ -255,6 +255,10 @@ TEST_F(LanguageTest, ActivationErrors) {
   ASSERT_FALSE(probe.Load(broken));
   std::string parser_reason = probe.ParseError().Reason;
   ASSERT_FALSE(parser_reason.empty());
+  std::string missing = Folder("ENG") + "TfrmNone.Lng";
+  ASSERT_FALSE(probe.Load(missing));
+  std::string missing_reason = probe.ParseError().Reason;
+  ASSERT_FALSE(missing_reason.empty());
 
   struct Case {
     const char* file_name;
@@ -262,13 +266,15 @@ TEST_F(LanguageTest, ActivationErrors) {
   } cases[] = {
       {"", "Cannot Find File !"},
       {"broken", parser_reason},
+      {"missing", missing_reason},
   };
   for (const auto& c : cases) {
     TForm* f = NewForm();
     auto* lc = new TVxLangController(f);
     Watch(lc);
     log.clear();
-    lc->SetFileName(std::string(c.file_name) == "broken" ? broken : c.file_name);
+    std::string name = c.file_name;
+    lc->SetFileName(name == "broken" ? broken : name == "missing" ? missing : name);
     try {
       lc->SetActive(true);
       ADD_FAILURE() << "no error for " << c.file_name;

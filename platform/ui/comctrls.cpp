@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "platform/rtl/text.h"
+#include "platform/ui/dbctrls.h"
+#include "platform/ui/grids.h"
+#include "platform/ui/tabs.h"
 
 namespace vx {
 
@@ -1137,6 +1140,23 @@ void TToolBar::ArrangeButtons() {
     b->SetBounds(x, 0, w, button_height_);
     x += w;
   }
+}
+
+void RegisterListControlClasses() {
+  for (const TClassInfo* c :
+       {&TCollectionItem::StaticClassInfo(), &TCollection::StaticClassInfo(),
+        &TListColumn::StaticClassInfo(),     &TListColumns::StaticClassInfo(),
+        &TListItem::StaticClassInfo(),       &TListItems::StaticClassInfo(),
+        &TListView::StaticClassInfo(),       &TTreeNode::StaticClassInfo(),
+        &TTreeNodes::StaticClassInfo(),      &TTreeView::StaticClassInfo(),
+        &TStatusPanel::StaticClassInfo(),    &TStatusPanels::StaticClassInfo(),
+        &TStatusBar::StaticClassInfo(),      &TToolButton::StaticClassInfo(),
+        &TToolBar::StaticClassInfo(),        &TMenuItem::StaticClassInfo(),
+        &TMainMenu::StaticClassInfo(),       &TPopupMenu::StaticClassInfo(),
+        &TImageList::StaticClassInfo(),      &TStringGrid::StaticClassInfo(),
+        &TStringAlignGrid::StaticClassInfo(), &TTabSet::StaticClassInfo(),
+        &TDBNavigator::StaticClassInfo()})
+    (void)c;
 }
 
 }  // namespace vx

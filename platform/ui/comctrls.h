@@ -481,6 +481,8 @@ class TToolButton : public TGraphicControl {
   TMenuItem* MenuItem() const { return menu_item_; }
   void SetMenuItem(TMenuItem* item);
   TToolBar* ToolBar() const;
+  // On a tool bar the buttons line up in their order.
+  void SetParent(TWinControl* parent) override;
   // The button's index on its tool bar; -1 without one.
   int Index() const;
 
@@ -494,7 +496,6 @@ class TToolButton : public TGraphicControl {
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
-  void SetParent(TWinControl* parent) override;
 
  private:
   TToolButtonStyle style_ = tbsButton;
@@ -538,5 +539,9 @@ class TToolBar : public TWinControl {
   bool list_ = false;
   TCustomImageList* images_ = nullptr;
 };
+
+// Defines the class information of the list controls, grids, menus, tab
+// set, navigator and image lists, so that they are found by name.
+void RegisterListControlClasses();
 
 }  // namespace vx

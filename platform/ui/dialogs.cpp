@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/rtl/text.h"
+#include "platform/ui/comctrls.h"
 #include "platform/ui/extctrls.h"
 
 namespace vx {
@@ -213,6 +214,7 @@ void RegisterStandardClasses() {
         &TLabel::StaticClassInfo(),          &TCustomPanel::StaticClassInfo(),
         &TPanel::StaticClassInfo(),          &TMessageForm::StaticClassInfo()})
     (void)c;
+  RegisterListControlClasses();
 }
 
 }  // namespace vx

@@ -9,6 +9,7 @@
 namespace vx {
 
 class TBitmap;
+class TCanvas;
 
 class TCustomImageList : public TComponent {
   VX_CLASS(TCustomImageList, TComponent)
@@ -38,6 +39,9 @@ class TCustomImageList : public TComponent {
   bool GetBitmap(int index, TBitmap* dest) const;
   // The transparent colour of picture index (clNone: opaque).
   TColor TransparentColor(int index) const;
+  // Draws picture index at (x, y), leaving out its transparent pixels;
+  // nothing for an index out of range.
+  void Draw(TCanvas& canvas, int x, int y, int index) const;
   void Delete(int index);
   void Clear();
 

@@ -255,6 +255,10 @@ TEST_F(LanguageTest, ActivationErrors) {
   ASSERT_FALSE(probe.Load(broken));
   std::string parser_reason = probe.ParseError().Reason;
   ASSERT_FALSE(parser_reason.empty());
+  std::string missing = Folder("ENG") + "TfrmNone.Lng";
+  ASSERT_FALSE(probe.Load(missing));
+  std::string missing_reason = probe.ParseError().Reason;
+  ASSERT_FALSE(missing_reason.empty());
 
   struct Case {
     const char* file_name;
@@ -262,13 +266,15 @@ TEST_F(LanguageTest, ActivationErrors) {
   } cases[] = {
       {"", "Cannot Find File !"},
       {"broken", parser_reason},
+      {"missing", missing_reason},
   };
   for (const auto& c : cases) {
     TForm* f = NewForm();
     auto* lc = new TVxLangController(f);
     Watch(lc);
     log.clear();
-    lc->SetFileName(std::string(c.file_name) == "broken" ? broken : c.file_name);
+    std::string name = c.file_name;
+    lc->SetFileName(name == "broken" ? broken : name == "missing" ? missing : name);
     try {
       lc->SetActive(true);
       ADD_FAILURE() << "no error for " << c.file_name;
@@ -475,11 +481,43 @@ TEST_F(LanguageTest, ComboBoxLinesAppendedAndItemIndexKept) {
   EXPECT_EQ(cbo->index_writes, 0);
 }
 
+TEST_F(LanguageTest, StandardComboBoxKeepsItsSelectionMemoLinesAppended) {
+  struct Case {
+    TComboBoxStyle style;
+    const char* attributes;
+    const char* items;
+    int index;
+  } cases[] = {
+      {csDropDown, "Items_3=\"four\" Items_1=\"Two\"", "one,Two,,four", 1},
+      {csDropDownList, "Items_1=\"Two\" Items_0=\"One\"", "One,Two", 1},
+      {csDropDownList, "Items_5=\"\"", "one,two,,,,", 1},
+  };
+  for (const auto& c : cases) {
+    TForm* f = NewForm();
+    auto* cbo = Add<TComboBox>(f, "cboKind");
+    cbo->SetStyle(c.style);
+    cbo->Items()->Add("one");
+    cbo->Items()->Add("two");
+    cbo->SetItemIndex(1);
+    auto* memo = Add<TMemo>(f, "meNote");
+    auto* lc = Open(f, std::string("<TfrmTest><cboKind ") + c.attributes +
+                           "/><meNote Lines_1=\"second\"/></TfrmTest>");
+    lc->GetReader()->ReadComponent(f);
+    EXPECT_EQ(cbo->Items()->CommaText(), c.items) << c.attributes;
+    EXPECT_EQ(cbo->ItemIndex(), c.index) << c.attributes;
+    EXPECT_EQ(memo->Lines()->Text(), "\r\nsecond\r\n");
+    f->Free();
+  }
+}
+
 TEST_F(LanguageTest, ReaderFactoryByClass) {
   TForm* f = NewForm();
   XmlNode none;
   auto* ww = Add<TwwDBCustomComboBox>(f, "cboA");
   auto* btn = Add<TButton>(f, "btnA");
+  auto* cbo = Add<TComboBox>(f, "cboB");
+  EXPECT_NE(dynamic_cast<TCustomComboBoxRead*>(TReaderFactory::CreateReader(cbo, none).get()),
+            nullptr);
   EXPECT_NE(dynamic_cast<TwwDBCustomComboBoxRead*>(TReaderFactory::CreateReader(ww, none).get()),
             nullptr);
   ILangReadPtr plain = TReaderFactory::CreateReader(btn, none);

@@ -58,9 +58,7 @@ void TDBLabel::SetPos(TLabelPos p) {
 namespace {
 
 // The display label of the control's data field, when the control is bound
-// to a data source with a data set that names its fields. There is no data
-// layer in the module yet: a data set takes part by publishing a
-// "DisplayLabels" string list of field=label lines.
+// to a data source whose data set is assigned.
 bool DataFieldLabel(TWinControl& control, std::string& label) {
   try {
     const TPropInfo* source_prop = GetPropInfo(&control, "DataSource");
@@ -68,15 +66,12 @@ bool DataFieldLabel(TWinControl& control, std::string& label) {
     const TPropInfo* set_prop = source ? GetPropInfo(source, "DataSet") : nullptr;
     TObject* data_set = set_prop ? GetObjectProp(*source, *set_prop) : nullptr;
     const TPropInfo* field_prop = GetPropInfo(&control, "DataField");
-    const TPropInfo* labels_prop = data_set ? GetPropInfo(data_set, "DisplayLabels") : nullptr;
-    if (!data_set || !field_prop || !labels_prop) return false;
-    auto* labels = dynamic_cast<TStrings*>(GetObjectProp(*data_set, *labels_prop));
-    std::string field = GetStrProp(control, *field_prop);
-    if (!labels || labels->IndexOfName(field) < 0) return false;
-    label = labels->Values(field);
+    auto* labels = dynamic_cast<const IFieldDisplayLabels*>(data_set);
+    if (!labels || !field_prop) return false;
+    label = labels->FieldDisplayLabel(GetStrProp(control, *field_prop));
     return true;
   } catch (const std::exception&) {
-    return false;  // a label is a convenience: errors leave the caption
+    return false;  // a caption is a convenience: errors leave it as it is
   }
 }
 

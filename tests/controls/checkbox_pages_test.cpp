@@ -178,7 +178,8 @@ TEST_F(BitCheckBoxTest, DisabledShowsTheSecondImageAndEngravedText) {
   // Without 3-D only the grey text.
   box->SetCtl3D(false);
   texts.clear();
-  for (const TCanvasOp& op : Painted()->Canvas()->Log())
+  auto flat = Painted();
+  for (const TCanvasOp& op : flat->Canvas()->Log())
     if (op.Op == TCanvasOp::coText) texts.push_back(ColorToString(op.Color));
   EXPECT_THAT(texts, ElementsAre("clGrayText"));
 }

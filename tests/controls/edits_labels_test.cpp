@@ -403,3 +403,88 @@ TEST_F(ControlsTest, RadioGroupArrangesItsItemButtons) {
 
 }  // namespace
 }  // namespace vx::testing
+
+namespace vx::testing {
+namespace {
+
+// A data-aware edit bound through a data source to a data set that knows
+// its fields' display labels.
+class StubDataSet : public TComponent, public IFieldDisplayLabels {
+  VX_CLASS(StubDataSet, TComponent)
+  explicit StubDataSet(TComponent* owner) : TComponent(owner) {}
+  std::string FieldDisplayLabel(std::string_view field) const override {
+    if (field == "STKDATE") return "盘点日期";
+    throw Exception(Format("Field '%s' not found", std::string(field)));
+  }
+};
+const TClassInfo& StubDataSet::StaticClassInfo() {
+  static const TClassInfo& info = DefineClass<StubDataSet>("TStubDataSet", [](auto&) {});
+  return info;
+}
+
+class StubDataSource : public TComponent {
+  VX_CLASS(StubDataSource, TComponent)
+  explicit StubDataSource(TComponent* owner) : TComponent(owner) {}
+  TComponent* DataSet() const { return data_set; }
+  void SetDataSet(TComponent* d) { data_set = d; }
+  TComponent* data_set = nullptr;
+};
+const TClassInfo& StubDataSource::StaticClassInfo() {
+  static const TClassInfo& info = DefineClass<StubDataSource>("TStubDataSource", [](auto& r) {
+    r.template Obj<&StubDataSource::DataSet, &StubDataSource::SetDataSet>("DataSet", "TDataSet");
+  });
+  return info;
+}
+
+class StubDBEdit : public TEdit {
+  VX_CLASS(StubDBEdit, TEdit)
+  explicit StubDBEdit(TComponent* owner) : TEdit(owner) {}
+  TComponent* DataSource() const { return source; }
+  void SetDataSource(TComponent* s) { source = s; }
+  const std::string& DataField() const { return field; }
+  void SetDataField(std::string_view f) { field = std::string(f); }
+  TComponent* source = nullptr;
+  std::string field;
+};
+const TClassInfo& StubDBEdit::StaticClassInfo() {
+  static const TClassInfo& info = DefineClass<StubDBEdit>("TStubDBEdit", [](auto& r) {
+    r.template Obj<&StubDBEdit::DataSource, &StubDBEdit::SetDataSource>("DataSource",
+                                                                        "TDataSource");
+    r.template Str<&StubDBEdit::DataField, &StubDBEdit::SetDataField>("DataField");
+  });
+  return info;
+}
+
+TEST_F(ControlsTest, AutoCaptionTakesTheDisplayLabelOfTheDataField) {
+  struct Case {
+    const char* field;
+    bool with_data_set;
+    bool auto_caption;
+    const char* caption;
+  };
+  const Case cases[] = {
+      {"STKDATE", true, true, "盘点日期"},
+      {"STKDATE", true, false, "挂靠标签"},
+      {"STKDATE", false, true, "挂靠标签"},  // no data set: the caption stays
+      {"NOSUCH", true, true, "挂靠标签"},    // the error is ignored
+  };
+  auto* f = NewForm();
+  auto* data_set = Create<StubDataSet>(f);
+  auto* source = Create<StubDataSource>(f);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.field);
+    auto* ed = Add<StubDBEdit>(f, "ed");
+    ed->SetDataSource(source);
+    ed->SetDataField(c.field);
+    source->SetDataSet(c.with_data_set ? data_set : nullptr);
+    auto* lbl = Add<TDBLabel>(f, "lbl");
+    lbl->SetAutoCaption(c.auto_caption);
+    lbl->SetFocusControl(ed);
+    EXPECT_EQ(lbl->Caption(), c.caption);
+    lbl->Free();
+    ed->Free();
+  }
+}
+
+}  // namespace
+}  // namespace vx::testing

@@ -110,6 +110,13 @@ class SelectPanelTest : public UiTest {
                   (selected ? " on" : " off"));
   }
   void PanelClick(TObject* sender) { log.push_back("click " + Named(sender)); }
+  void ItemChanging(TObject* sender, TListItem* item, TItemChange, bool& allow) {
+    log.push_back("changing " + Named(sender) + " " + item->Caption());
+    allow = !veto;
+  }
+  void ItemChange(TObject* sender, TListItem* item, TItemChange) {
+    log.push_back("changed " + Named(sender) + " " + item->Caption());
+  }
   void EditChange(TObject* sender) { log.push_back("edit change " + Named(sender)); }
 
   // The owner form's window procedure: records message 1034.
@@ -309,10 +316,12 @@ TEST_F(SelectPanelTest, LoadedUserChoiceShowsTheRangeInTwoRowsAndTheBoxSwitchesT
   EXPECT_EQ(BoundsOf(panel->ListPanel()), (Bounds{2, 29, 196, 74}));
   EXPECT_THAT(log, ElementsAre("type spCond"));
 
-  // UserChoice in code checks the box again.
+  // UserChoice in code checks the box again, without a click.
   panel->SetUserChoice(true);
   EXPECT_TRUE(panel->TypeCheckBox()->Checked());
   EXPECT_TRUE(panel->RangePanel()->Visible());
+  EXPECT_EQ(BoundsOf(panel->RangePanel()), (Bounds{2, 29, 196, 74}));
+  EXPECT_THAT(log, ElementsAre("type spCond"));
 }
 
 TEST_F(SelectPanelTest, UserChoiceAgreesWithTheBoxWhenTheStyleIsChosen) {
@@ -485,6 +494,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OrderCase{vt_Number, dt_NoneCare, "3", "20", false},
                       OrderCase{vt_Number, dt_NoneCare, "20", "abc", true},
                       OrderCase{vt_Number, dt_NoneCare, "-5", "-7", true},
+                      OrderCase{vt_Number, dt_NoneCare, "20241231002", "20241231001", true},
                       OrderCase{vt_String, dt_NoneCare, "b", "a", true},
                       OrderCase{vt_String, dt_NoneCare, "a", "b", false},
                       OrderCase{vt_String, dt_NoneCare, "20", "3", false},  // texts, not numbers
@@ -714,6 +724,16 @@ TEST_F(SelectPanelTest, ListEventsReachThePanel) {
   panel->ListBox()->AddRow({"y"});
   panel->ListBox()->Items()->Items(1)->SetSelected(true);
   EXPECT_THAT(log, ElementsAre("select ListBox y 1 on"));
+
+  log.clear();
+  panel->OnItemChanging = Bind<&SelectPanelTest::ItemChanging>(this);
+  panel->OnItemChange = Bind<&SelectPanelTest::ItemChange>(this);
+  veto = true;
+  panel->ListBox()->Items()->Items(0)->SetCaption("refused");
+  EXPECT_THAT(Rows(), ElementsAre("x", "y"));
+  veto = false;
+  panel->ListBox()->Items()->Items(0)->SetCaption("z");
+  EXPECT_THAT(log, ElementsAre("changing ListBox x", "changing ListBox x", "changed ListBox z"));
 }
 
 // ---- buttons
@@ -818,7 +838,13 @@ TEST_F(SelectPanelTest, KeysAndClicksOfThePartsReachThePanel) {
   log.clear();
   ClickControl(panel->edBegin());
   ClickControl(panel->BeginLabel());
+  ClickControl(panel->BeginF2Button());  // the button's own click
   EXPECT_THAT(log, ElementsAre("click edBegin", "click spCond"));
+  log.clear();
+  panel->OnDblClick = Bind<&SelectPanelTest::PanelClick>(this);
+  panel->ListBox()->DblClick();
+  panel->DeleteButton()->DblClick();
+  EXPECT_THAT(log, ElementsAre("click ListBox", "click spCond"));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "controls/selectpnl.h"
+#include "platform/os/codepage.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/text.h"
 #include "tests/platform/ui/ui_fixture.h"
@@ -715,6 +716,28 @@ TEST_F(SelectPanelTest, HeaderClicksSortByColumn) {
   list->ClickColumn(0);
   list->AddRow({"B", "0"});
   EXPECT_THAT(Rows(), ElementsAre("c|1", "b|2", "B|0", "a|3", "A|3"));
+}
+
+TEST_F(SelectPanelTest, ChineseRowsSortAndSizeByTheInterfaceCodePage) {
+  if (!CodePageSupported(936)) GTEST_SKIP() << "no GBK conversion on this host";
+  struct Restore {
+    int saved = EditCodePage();
+    ~Restore() { SetEditCodePage(saved); }
+  } restore;
+  SetEditCodePage(936);
+  TOrlListView* list = panel->ListBox();
+  panel->SetSortListBox(true);
+  list->AddRow({"上海"});
+  list->AddRow({"北京"});
+  // GBK order (by reading) puts 北 (B1B1) before 上 (C9CF); UTF-8 would not.
+  EXPECT_THAT(Rows(), ElementsAre("北京", "上海"));
+  // Widths count GBK bytes: two per character.
+  EXPECT_EQ(panel->Columns()->Items(0)->Width(), 6 * 4);
+  // Range order compares the GBK bytes too.
+  panel->edBegin()->SetText("上海");
+  panel->edFinal()->SetText("北京");
+  panel->PutRangeInOrder();
+  EXPECT_EQ(panel->edBegin()->Text(), "北京");
 }
 
 TEST_F(SelectPanelTest, ListEventsReachThePanel) {

@@ -1,8 +1,9 @@
 #include "controls/f2button.h"
 
 #include <algorithm>
-#include <vector>
 
+#include "controls/btchkbox.h"
+#include "controls/neighbours.h"
 #include "platform/ui/dialogs.h"
 
 namespace vx {
@@ -30,32 +31,12 @@ TF2Button::TF2Button(TComponent* owner) : TGSpeedButton(owner) {
 }
 
 void TF2Button::SetF2Control(TWinControl* control) {
-  if (control) {
-    // The buttons that could already serve the field: those the parent owns
-    // (as forms hold them), those of this button's owner, and the parent's
-    // own children; a button without parent still checks its owner's.
-    std::vector<TF2Button*> others;
-    auto consider = [&](TComponent* c) {
-      if (auto* b = dynamic_cast<TF2Button*>(c);
-          b && std::find(others.begin(), others.end(), b) == others.end())
-        others.push_back(b);
-    };
-    if (TWinControl* parent = Parent()) {
-      for (TComponent* c : parent->ComponentList())
-        consider(c);
-      for (TControl* c : parent->ControlList())
-        consider(c);
-    }
-    if (Owner())
-      for (TComponent* c : Owner()->ComponentList())
-        consider(c);
-    consider(this);
-    for (TF2Button* b : others) {
+  if (control)
+    for (TF2Button* b : Neighbours<TF2Button>(*this)) {
       if (b->f2_control_ != control) continue;
       if (b != this) MessageDlg(kF2ButtonTwiceError, mtError, {mbOK});
       return;
     }
-  }
   if (f2_control_) f2_control_->RemoveFreeNotification(this);
   f2_control_ = control;
   if (control) control->FreeNotification(this);
@@ -82,7 +63,7 @@ void TF2Button::Click() {
   TGSpeedButton::Click();
   TWinControl* field = f2_control_;
   if (!field || !field->Enabled()) return;
-  if (field->CanFocus()) field->SetFocus();
+  if (CanTakeFocus(field)) field->SetFocus();
   if (f2_control_ == field && field->Focused()) SendF2Request(field);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/rtl/text.h"
 #include "platform/ui/dbctrls.h"
 #include "platform/ui/grids.h"
+#include "platform/ui/navigation.h"
 #include "platform/ui/tabs.h"
 
 namespace vx {
@@ -53,8 +54,7 @@ void Unlink(TComponent* gone, T*& field) {
 const TClassInfo& TListColumn::StaticClassInfo() {
   static const TClassInfo& info = DefineClass<TListColumn>("TListColumn", [](auto& r) {
     RegisterComTypes();
-    r.template Ord<&TListColumn::Alignment, &TListColumn::SetAlignment>("Alignment",
-                                                                        "TAlignment");
+    r.template Ord<&TListColumn::Alignment, &TListColumn::SetAlignment>("Alignment", "TAlignment");
     r.template Bool<&TListColumn::AutoSize, &TListColumn::SetAutoSize>("AutoSize");
     r.template Str<&TListColumn::Caption, &TListColumn::SetCaption>("Caption", "TCaption");
     r.template Ord<&TListColumn::Width, &TListColumn::SetWidth>("Width", "TWidth");
@@ -140,8 +140,7 @@ const TClassInfo& TListItem::StaticClassInfo() {
   static const TClassInfo& info = DefineClass<TListItem>("TListItem", [](auto& r) {
     r.template Str<&TListItem::Caption, &TListItem::SetCaption>("Caption");
     r.template Bool<&TListItem::Checked, &TListItem::SetChecked>("Checked");
-    r.template Ord<&TListItem::ImageIndex, &TListItem::SetImageIndex>("ImageIndex",
-                                                                      "TImageIndex");
+    r.template Ord<&TListItem::ImageIndex, &TListItem::SetImageIndex>("ImageIndex", "TImageIndex");
     r.template Bool<&TListItem::Selected, &TListItem::SetSelected>("Selected");
     r.template Obj<&TListItem::SubItems, &TListItem::SetSubItems>("SubItems", "TStrings");
   });
@@ -291,13 +290,13 @@ const TClassInfo& TCustomListView::StaticClassInfo() {
 const TClassInfo& TListView::StaticClassInfo() {
   static const TClassInfo& info = DefineClass<TListView>("TListView", [](auto& r) {
     PublishControl(
-        r, {"Checkboxes",  "Color",      "ColumnClick",   "Columns",     "GridLines",
-            "HideSelection", "Items",    "LargeImages",   "MultiSelect", "ParentColor",
-            "PopupMenu",   "ReadOnly",   "RowSelect",     "ShowColumnHeaders", "SmallImages",
-            "SortType",    "TabOrder",   "TabStop",       "ViewStyle",   "OnChange",
-            "OnChanging",  "OnColumnClick", "OnCompare",  "OnDeletion",  "OnEdited",
-            "OnEditing",   "OnEnter",    "OnExit",        "OnInsertion", "OnKeyDown",
-            "OnKeyPress",  "OnKeyUp",    "OnSelectItem"});
+        r, {"Checkboxes",    "Color",         "ColumnClick", "Columns",           "GridLines",
+            "HideSelection", "Items",         "LargeImages", "MultiSelect",       "ParentColor",
+            "PopupMenu",     "ReadOnly",      "RowSelect",   "ShowColumnHeaders", "SmallImages",
+            "SortType",      "TabOrder",      "TabStop",     "ViewStyle",         "OnChange",
+            "OnChanging",    "OnColumnClick", "OnCompare",   "OnDeletion",        "OnEdited",
+            "OnEditing",     "OnEnter",       "OnExit",      "OnInsertion",       "OnKeyDown",
+            "OnKeyPress",    "OnKeyUp",       "OnSelectItem"});
   });
   return info;
 }
@@ -550,22 +549,22 @@ int TCustomListView::FittedWidth(const TListColumn& column) const {
 }
 
 bool TCustomListView::WantsKey(Word key, TShiftState shift) const {
-  switch (key) {
-    case VK_UP:
-    case VK_DOWN:
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_HOME:
-    case VK_END:
-    case VK_PRIOR:
-    case VK_NEXT:
-      return true;
-    default:
-      return TWinControl::WantsKey(key, shift);
-  }
+  // The caption editor keeps Enter and Esc.
+  if (editing_ && (key == VK_RETURN || key == VK_ESCAPE)) return true;
+  return IsNavigationKey(key) || TWinControl::WantsKey(key, shift);
 }
 
 void TCustomListView::DefaultKeyDown(Word& key, TShiftState) {
+  if (editing_ && (key == VK_RETURN || key == VK_ESCAPE)) {
+    // The text itself comes from the backend (EndEdit); the keys alone end
+    // the edit without a change.
+    if (key == VK_RETURN)
+      EndEdit(editing_->Caption());
+    else
+      CancelEdit();
+    key = 0;
+    return;
+  }
   int count = items_->Count();
   if (key == VK_F2) {
     TListItem* item = ItemFocused() ? ItemFocused() : Selected();
@@ -604,8 +603,7 @@ void TCustomListView::DefaultKeyDown(Word& key, TShiftState) {
 const TClassInfo& TTreeNode::StaticClassInfo() {
   static const TClassInfo& info = DefineClass<TTreeNode>("TTreeNode", [](auto& r) {
     r.template Bool<&TTreeNode::Expanded, &TTreeNode::SetExpanded>("Expanded");
-    r.template Ord<&TTreeNode::ImageIndex, &TTreeNode::SetImageIndex>("ImageIndex",
-                                                                      "TImageIndex");
+    r.template Ord<&TTreeNode::ImageIndex, &TTreeNode::SetImageIndex>("ImageIndex", "TImageIndex");
     r.template Ord<&TTreeNode::SelectedIndex, &TTreeNode::SetSelectedIndex>("SelectedIndex",
                                                                             "Integer");
     r.template Str<&TTreeNode::Text, &TTreeNode::SetText>("Text");
@@ -767,9 +765,9 @@ const TClassInfo& TCustomTreeView::StaticClassInfo() {
 
 const TClassInfo& TTreeView::StaticClassInfo() {
   static const TClassInfo& info = DefineClass<TTreeView>("TTreeView", [](auto& r) {
-    PublishControl(r, {"Color", "Images", "Items", "ParentColor", "ReadOnly", "TabOrder",
-                       "TabStop", "OnChange", "OnChanging", "OnDeletion", "OnEdited", "OnEnter",
-                       "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp"});
+    PublishControl(r, {"Color", "Images", "Items", "ParentColor", "ReadOnly", "TabOrder", "TabStop",
+                       "OnChange", "OnChanging", "OnDeletion", "OnEdited", "OnEnter", "OnExit",
+                       "OnKeyDown", "OnKeyPress", "OnKeyUp"});
   });
   return info;
 }
@@ -819,8 +817,7 @@ void TCustomTreeView::NodeDeleting(TTreeNode* node) {
 }
 
 bool TCustomTreeView::WantsKey(Word key, TShiftState shift) const {
-  return key == VK_UP || key == VK_DOWN || key == VK_LEFT || key == VK_RIGHT || key == VK_HOME ||
-         key == VK_END || TWinControl::WantsKey(key, shift);
+  return IsNavigationKey(key) || TWinControl::WantsKey(key, shift);
 }
 
 void TCustomTreeView::DefaultKeyDown(Word& key, TShiftState) {
@@ -985,7 +982,7 @@ int TToolButton::Index() const {
 void TToolButton::SetParent(TWinControl* parent) {
   TToolBar* old = ToolBar();
   TGraphicControl::SetParent(parent);
-  if (old && old != parent) old->ArrangeButtons();
+  if (old && old != parent && !old->IsDestroying()) old->ArrangeButtons();
   if (TToolBar* bar = ToolBar()) bar->ArrangeButtons();
 }
 
@@ -1144,16 +1141,16 @@ void TToolBar::ArrangeButtons() {
 
 void RegisterListControlClasses() {
   for (const TClassInfo* c :
-       {&TCollectionItem::StaticClassInfo(), &TCollection::StaticClassInfo(),
-        &TListColumn::StaticClassInfo(),     &TListColumns::StaticClassInfo(),
-        &TListItem::StaticClassInfo(),       &TListItems::StaticClassInfo(),
-        &TListView::StaticClassInfo(),       &TTreeNode::StaticClassInfo(),
-        &TTreeNodes::StaticClassInfo(),      &TTreeView::StaticClassInfo(),
-        &TStatusPanel::StaticClassInfo(),    &TStatusPanels::StaticClassInfo(),
-        &TStatusBar::StaticClassInfo(),      &TToolButton::StaticClassInfo(),
-        &TToolBar::StaticClassInfo(),        &TMenuItem::StaticClassInfo(),
-        &TMainMenu::StaticClassInfo(),       &TPopupMenu::StaticClassInfo(),
-        &TImageList::StaticClassInfo(),      &TStringGrid::StaticClassInfo(),
+       {&TCollectionItem::StaticClassInfo(),  &TCollection::StaticClassInfo(),
+        &TListColumn::StaticClassInfo(),      &TListColumns::StaticClassInfo(),
+        &TListItem::StaticClassInfo(),        &TListItems::StaticClassInfo(),
+        &TListView::StaticClassInfo(),        &TTreeNode::StaticClassInfo(),
+        &TTreeNodes::StaticClassInfo(),       &TTreeView::StaticClassInfo(),
+        &TStatusPanel::StaticClassInfo(),     &TStatusPanels::StaticClassInfo(),
+        &TStatusBar::StaticClassInfo(),       &TToolButton::StaticClassInfo(),
+        &TToolBar::StaticClassInfo(),         &TMenuItem::StaticClassInfo(),
+        &TMainMenu::StaticClassInfo(),        &TPopupMenu::StaticClassInfo(),
+        &TImageList::StaticClassInfo(),       &TStringGrid::StaticClassInfo(),
         &TStringAlignGrid::StaticClassInfo(), &TTabSet::StaticClassInfo(),
         &TDBNavigator::StaticClassInfo()})
     (void)c;

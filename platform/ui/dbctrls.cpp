@@ -4,8 +4,8 @@ namespace vx {
 
 const TClassInfo& TDBNavigator::StaticClassInfo() {
   static const TClassInfo& info = DefineClass<TDBNavigator>("TDBNavigator", [](auto& r) {
-    for (const char* name : {"Align", "Enabled", "Hint", "ParentShowHint", "ShowHint",
-                             "TabOrder", "TabStop", "Visible", "OnClick", "OnEnter", "OnExit"})
+    for (const char* name : {"Align", "Enabled", "Hint", "ParentShowHint", "ShowHint", "TabOrder",
+                             "TabStop", "Visible", "OnClick", "OnEnter", "OnExit"})
       r.Publish(name);
     r.template Obj<&TDBNavigator::Hints, &TDBNavigator::SetHints>("Hints", "TStrings");
   });
@@ -18,10 +18,9 @@ TDBNavigator::TDBNavigator(TComponent* owner)
 }
 
 std::string TDBNavigator::ButtonHint(TNavigateBtn button) const {
-  static const char* const kBuiltIn[] = {"First record", "Prior record", "Next record",
-                                         "Last record",  "Insert record", "Delete record",
-                                         "Edit record",  "Post edit",     "Cancel edit",
-                                         "Refresh data"};
+  static const char* const kBuiltIn[] = {
+      "First record",  "Prior record", "Next record", "Last record", "Insert record",
+      "Delete record", "Edit record",  "Post edit",   "Cancel edit", "Refresh data"};
   int i = static_cast<int>(button);
   if (i < hints_->Count() && !hints_->Get(i).empty()) return hints_->Get(i);
   return kBuiltIn[i];

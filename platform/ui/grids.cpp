@@ -4,6 +4,7 @@
 
 #include "platform/rtl/text.h"
 #include "platform/ui/chars.h"
+#include "platform/ui/navigation.h"
 
 namespace vx {
 
@@ -12,10 +13,10 @@ namespace {
 void RegisterGridTypes() {
   RegisterEnumType("TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"});
   const TTypeInfo& option = RegisterEnumType(
-      "TGridOption", {"goFixedVertLine", "goFixedHorzLine", "goVertLine", "goHorzLine",
-                      "goRangeSelect", "goDrawFocusSelected", "goRowSizing", "goColSizing",
-                      "goRowMoving", "goColMoving", "goEditing", "goTabs", "goRowSelect",
-                      "goAlwaysShowEditor", "goThumbTracking"});
+      "TGridOption",
+      {"goFixedVertLine", "goFixedHorzLine", "goVertLine", "goHorzLine", "goRangeSelect",
+       "goDrawFocusSelected", "goRowSizing", "goColSizing", "goRowMoving", "goColMoving",
+       "goEditing", "goTabs", "goRowSelect", "goAlwaysShowEditor", "goThumbTracking"});
   RegisterSetType("TGridOptions", option);
 }
 
@@ -187,8 +188,8 @@ bool TCustomGrid::FocusCell(int col, int row, bool extend_selection) {
 }
 
 TGridRect TCustomGrid::Selection() const {
-  TGridRect r{std::min(anchor_col_, col_), std::min(anchor_row_, row_),
-              std::max(anchor_col_, col_), std::max(anchor_row_, row_)};
+  TGridRect r{std::min(anchor_col_, col_), std::min(anchor_row_, row_), std::max(anchor_col_, col_),
+              std::max(anchor_row_, row_)};
   if (options_.Contains(goRowSelect)) {
     r.Left = fixed_cols_;
     r.Right = col_count_ - 1;
@@ -275,15 +276,8 @@ void TCustomGrid::DeleteRow(int row) {
 }
 
 bool TCustomGrid::WantsKey(Word key, TShiftState shift) const {
+  if (IsNavigationKey(key)) return true;
   switch (key) {
-    case VK_UP:
-    case VK_DOWN:
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_HOME:
-    case VK_END:
-    case VK_PRIOR:
-    case VK_NEXT:
     case VK_F2:
       return true;
     case VK_TAB:
@@ -351,17 +345,18 @@ void TCustomGrid::DefaultKeyDown(Word& key, TShiftState shift) {
       ShowEditor();
       return;
     case VK_RETURN:
-      if (!options_.Contains(goEditing)) return;
-      if (!editing_)
-        ShowEditor();
-      else if (!options_.Contains(goAlwaysShowEditor))
-        HideEditor();
+      // The open editor keeps Enter; without one it is the form's (the
+      // default button), and reaches KeyPress only when nobody took it.
+      if (!editing_) return;
+      if (!options_.Contains(goAlwaysShowEditor)) HideEditor();
+      key = 0;
       return;
     case VK_ESCAPE:
       if (!editing_) return;
       if (edit_typed_) SetEditText(col_, row_, edit_original_);
       HideEditor();
       if (options_.Contains(goAlwaysShowEditor)) ShowEditor();
+      key = 0;
       return;
     default:
       return;
@@ -376,6 +371,7 @@ void TCustomGrid::DefaultKeyPress(TKeyChar& key) {
     if (editing_) TypeInEditor(edit_typed_ ? DropLastChar(edit_text_) : std::string());
     return;
   }
+  if (key == 13 && !options_.Contains(goAlwaysShowEditor)) ShowEditor();
   if (key < 32) return;
   // The first character typed replaces the text the editor opened with.
   std::string base = editing_ && edit_typed_ ? edit_text_ : std::string();
@@ -386,13 +382,35 @@ void TCustomGrid::DefaultKeyPress(TKeyChar& key) {
 
 const TClassInfo& TStringGrid::StaticClassInfo() {
   static const TClassInfo& info = DefineClass<TStringGrid>("TStringGrid", [](auto& r) {
-    for (const char* name :
-         {"Align",         "Color",        "ColCount",    "DefaultColWidth", "DefaultRowHeight",
-          "Enabled",       "FixedCols",    "FixedRows",   "Font",            "Hint",
-          "Options",       "ParentColor",  "ParentFont",  "ParentShowHint",  "RowCount",
-          "ShowHint",      "TabOrder",     "TabStop",     "Visible",         "OnClick",
-          "OnDblClick",    "OnEnter",      "OnExit",      "OnGetEditText",   "OnKeyDown",
-          "OnKeyPress",    "OnKeyUp",      "OnSelectCell", "OnSetEditText"})
+    for (const char* name : {"Align",
+                             "Color",
+                             "ColCount",
+                             "DefaultColWidth",
+                             "DefaultRowHeight",
+                             "Enabled",
+                             "FixedCols",
+                             "FixedRows",
+                             "Font",
+                             "Hint",
+                             "Options",
+                             "ParentColor",
+                             "ParentFont",
+                             "ParentShowHint",
+                             "RowCount",
+                             "ShowHint",
+                             "TabOrder",
+                             "TabStop",
+                             "Visible",
+                             "OnClick",
+                             "OnDblClick",
+                             "OnEnter",
+                             "OnExit",
+                             "OnGetEditText",
+                             "OnKeyDown",
+                             "OnKeyPress",
+                             "OnKeyUp",
+                             "OnSelectCell",
+                             "OnSetEditText"})
       r.Publish(name);
   });
   return info;
@@ -444,7 +462,8 @@ void TStringGrid::SizeChanged(int, int) {
 }
 
 void TStringGrid::RowInserted(int row) {
-  cells_.insert(cells_.begin() + row, std::vector<std::string>(static_cast<std::size_t>(ColCount())));
+  cells_.insert(cells_.begin() + row,
+                std::vector<std::string>(static_cast<std::size_t>(ColCount())));
 }
 
 void TStringGrid::RowDeleted(int row) {
@@ -494,8 +513,7 @@ void TStringAlignGrid::SetColAlignment(int col, TAlignment a) {
 void TStringAlignGrid::SetCheckValues(int col, std::string_view checked,
                                       std::string_view unchecked) {
   if (col < 0 || col >= ColCount()) GridIndexError(col, 0);
-  if (checked == unchecked)
-    throw EInvalidOperation("A check cell needs two different values");
+  if (checked == unchecked) throw EInvalidOperation("A check cell needs two different values");
   columns_[col].Checked = std::string(checked);
   columns_[col].Unchecked = std::string(unchecked);
 }

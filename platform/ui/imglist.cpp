@@ -62,8 +62,8 @@ void TCustomImageList::SetHeight(int height) {
 int TCustomImageList::Add(const TBitmap* image, const TBitmap* mask) {
   if (!image || image->Empty()) throw EInvalidOperation("Invalid image");
   if (image->Height() != height_ || image->Width() < width_)
-    throw EInvalidOperation(Format("Invalid image size: %dx%d for a list of %dx%d",
-                                   image->Width(), image->Height(), width_, height_));
+    throw EInvalidOperation(Format("Invalid image size: %dx%d for a list of %dx%d", image->Width(),
+                                   image->Height(), width_, height_));
   if (mask && (mask->Width() != image->Width() || mask->Height() != image->Height()))
     throw EInvalidOperation("Invalid mask size");
   int first = Count();
@@ -80,8 +80,7 @@ int TCustomImageList::Add(const TBitmap* image, const TBitmap* mask) {
       item->Transparent = UnusedColor(item->Picture);
       for (int y = 0; y < height_; ++y)
         for (int x = 0; x < width_; ++x)
-          if (mask->Pixel(left + x, y) != clBlack)
-            item->Picture.SetPixel(x, y, item->Transparent);
+          if (mask->Pixel(left + x, y) != clBlack) item->Picture.SetPixel(x, y, item->Transparent);
     }
     images_.push_back(std::move(item));
   }

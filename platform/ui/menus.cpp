@@ -48,8 +48,7 @@ const TClassInfo& TMenuItem::StaticClassInfo() {
     r.template Bool<&TMenuItem::Enabled, &TMenuItem::SetEnabled>("Enabled");
     r.template Ord<&TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex>("GroupIndex", "Byte");
     r.template Str<&TMenuItem::Hint, &TMenuItem::SetHint>("Hint");
-    r.template Ord<&TMenuItem::ImageIndex, &TMenuItem::SetImageIndex>("ImageIndex",
-                                                                      "TImageIndex");
+    r.template Ord<&TMenuItem::ImageIndex, &TMenuItem::SetImageIndex>("ImageIndex", "TImageIndex");
     r.template Bool<&TMenuItem::RadioItem, &TMenuItem::SetRadioItem>("RadioItem");
     r.template Bool<&TMenuItem::Visible, &TMenuItem::SetVisible>("Visible");
     r.template Event<&TMenuItem::OnClick>("OnClick");

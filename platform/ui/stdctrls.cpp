@@ -655,11 +655,6 @@ void TItemStrings::Put(int index, std::string_view s) {
   Tell(Change::Replaced, index);
 }
 
-void TItemStrings::Insert(int index, std::string_view s) {
-  TStringList::Insert(index, s);
-  Tell(Change::Inserted, index);
-}
-
 void TItemStrings::InsertObject(int index, std::string_view s, TObject* obj) {
   TStringList::InsertObject(index, s, obj);
   Tell(Change::Inserted, index);

@@ -271,7 +271,7 @@ class TItemStrings : public TStringList {
   void SetHook(Hook hook) { hook_ = std::move(hook); }
 
   void Put(int index, std::string_view s) override;
-  void Insert(int index, std::string_view s) override;
+  // Insert goes through InsertObject.
   void InsertObject(int index, std::string_view s, TObject* obj) override;
   void Delete(int index) override;
   void Clear() override;

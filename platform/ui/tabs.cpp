@@ -1,12 +1,14 @@
 #include "platform/ui/tabs.h"
 
+#include "platform/ui/navigation.h"
+
 namespace vx {
 
 const TClassInfo& TTabSet::StaticClassInfo() {
   static const TClassInfo& info = DefineClass<TTabSet>("TTabSet", [](auto& r) {
-    for (const char* name : {"Align", "Enabled", "Font", "Hint", "ParentFont", "ParentShowHint",
-                             "ShowHint", "TabOrder", "TabStop", "Visible", "OnClick", "OnEnter",
-                             "OnExit"})
+    for (const char* name :
+         {"Align", "Enabled", "Font", "Hint", "ParentFont", "ParentShowHint", "ShowHint",
+          "TabOrder", "TabStop", "Visible", "OnClick", "OnEnter", "OnExit"})
       r.Publish(name);
     r.template Obj<&TTabSet::Tabs, &TTabSet::SetTabs>("Tabs", "TStrings");
     r.template Ord<&TTabSet::TabIndex, &TTabSet::SetTabIndex>("TabIndex", "Integer");
@@ -15,8 +17,7 @@ const TClassInfo& TTabSet::StaticClassInfo() {
   return info;
 }
 
-TTabSet::TTabSet(TComponent* owner)
-    : TWinControl(owner), tabs_(std::make_unique<TStringList>()) {
+TTabSet::TTabSet(TComponent* owner) : TWinControl(owner), tabs_(std::make_unique<TStringList>()) {
   SetBounds(0, 0, 185, 21);
   SetTabStop(true);
   tabs_->OnChange = Bind<&TTabSet::TabsChanged>(this);
@@ -47,7 +48,7 @@ void TTabSet::ClickTab(int index) {
 }
 
 bool TTabSet::WantsKey(Word key, TShiftState shift) const {
-  return key == VK_LEFT || key == VK_RIGHT || TWinControl::WantsKey(key, shift);
+  return IsNavigationKey(key) || TWinControl::WantsKey(key, shift);
 }
 
 void TTabSet::DefaultKeyDown(Word& key, TShiftState) {

@@ -62,39 +62,69 @@ TEST_F(GridTest, KeysMoveAndEditCells) {
       {"arrows stop at the edges and skip the fixed row",
        {},
        {{VK_UP, {}, 0}, {VK_RIGHT, {}, 0}, {VK_RIGHT, {}, 0}, {VK_RIGHT, {}, 0}, {VK_DOWN, {}, 0}},
-       2, 2, "", false},
+       2,
+       2,
+       "",
+       false},
       {"typing without editing changes nothing", {}, {{'A', {}, 'a'}}, 0, 1, "", false},
       {"typing opens the editor and writes the cell",
        {goEditing},
        {{'A', {}, 'a'}, {'B', {}, 'b'}},
-       0, 1, "ab", true},
+       0,
+       1,
+       "ab",
+       true},
       {"backspace takes the last character",
        {goEditing},
        {{'A', {}, 'a'}, {'B', {}, 'b'}, {VK_BACK, {}, 8}},
-       0, 1, "a", true},
+       0,
+       1,
+       "a",
+       true},
       {"escape restores the text the editor opened with",
        {goEditing},
        {{'A', {}, 'a'}, {VK_ESCAPE, {}, 0}},
-       0, 1, "", false},
-      {"enter closes the editor", {goEditing}, {{'X', {}, 'x'}, {VK_RETURN, {}, 0}}, 0, 1, "x", false},
+       0,
+       1,
+       "",
+       false},
+      {"enter closes the editor",
+       {goEditing},
+       {{'X', {}, 'x'}, {VK_RETURN, {}, 0}},
+       0,
+       1,
+       "x",
+       false},
       {"right moves before typing, not after",
        {goEditing, goAlwaysShowEditor},
        {{VK_RIGHT, {}, 0}, {VK_LEFT, {}, 0}, {'Q', {}, 'q'}, {VK_RIGHT, {}, 0}},
-       0, 1, "q", true},
+       0,
+       1,
+       "q",
+       true},
       {"down leaves the editor and reopens it with always-show",
        {goEditing, goAlwaysShowEditor},
        {{'Q', {}, 'q'}, {VK_DOWN, {}, 0}},
-       0, 2, "q", true},
+       0,
+       2,
+       "q",
+       true},
       {"tab wraps to the next row with goTabs",
        {goTabs},
        {{VK_TAB, {}, 0}, {VK_TAB, {}, 0}, {VK_TAB, {}, 0}},
-       0, 2, "", false},
+       0,
+       2,
+       "",
+       false},
       {"shift+tab goes back", {goTabs}, {{VK_TAB, {ssShift}, 0}}, 0, 1, "", false},
       {"row select shows no editor", {goEditing, goRowSelect}, {{'A', {}, 'a'}}, 0, 1, "", false},
       {"ctrl+end goes to the last row, home to the first column",
        {},
        {{VK_RIGHT, {}, 0}, {VK_END, {ssCtrl}, 0}, {VK_HOME, {}, 0}},
-       0, 2, "", false},
+       0,
+       2,
+       "",
+       false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -244,6 +274,54 @@ TEST_F(GridTest, HintsFontsAndListsFollowTheirRows) {
   EXPECT_EQ(grid->Cells(0, 1), "");
   EXPECT_EQ(grid->CellFont(1, 1), nullptr);
   EXPECT_THROW(grid->DeleteRow(0), EListError);
+}
+
+}  // namespace
+}  // namespace vx::testing
+
+namespace vx::testing {
+namespace {
+
+// The grid keeps Enter and Esc while its editor is open, and Tab only with
+// goTabs; otherwise the form's default keys work as usual.
+TEST_F(GridTest, DialogKeysReachTheFormOnlyWhenTheGridDoesNotKeepThem) {
+  auto* ok = Add<TButton>(form, "ok");
+  ok->SetDefault(true);
+  ok->OnClick = Bind<&UiTest::Clicked>(this);
+  auto* cancel = Add<TButton>(form, "cancel");
+  cancel->SetCancel(true);
+  cancel->OnClick = Bind<&UiTest::Clicked>(this);
+  grid->SetOptions({goEditing});
+  grid->FocusCell(0, 1);
+  grid->SetFocus();
+
+  SendText("x");
+  ASSERT_TRUE(grid->EditorMode());
+  SendKey(VK_ESCAPE);  // restores the cell
+  SendText("y");
+  SendKey(VK_RETURN);  // closes the editor
+  EXPECT_THAT(log, ElementsAre("0,1=x", "0,1=", "0,1=y"));
+  EXPECT_EQ(grid->Cells(0, 1), "y");
+  EXPECT_FALSE(grid->EditorMode());
+
+  log.clear();
+  SendKey(VK_RETURN);
+  SendKey(VK_ESCAPE);
+  EXPECT_THAT(log, ElementsAre("click ok", "click cancel"));
+  EXPECT_FALSE(grid->EditorMode());
+  // Without a default button Enter opens the editor.
+  ok->SetDefault(false);
+  grid->SetFocus();
+  SendKey(VK_RETURN);
+  EXPECT_TRUE(grid->EditorMode());
+
+  grid->SetFocus();
+  grid->SetOptions({goTabs});
+  SendKey(VK_TAB);
+  EXPECT_TRUE(grid->Focused());
+  grid->SetOptions({});
+  SendKey(VK_TAB);
+  EXPECT_TRUE(ok->Focused());
 }
 
 }  // namespace

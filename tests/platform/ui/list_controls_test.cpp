@@ -40,8 +40,7 @@ TEST_F(ListControlsTest, TreeNodesKeepTheFlatOrder) {
   nodes.AddChild(a, "A2");
   nodes.AddChild(b, "B1");
   nodes.Insert(b, "Before B");
-  EXPECT_THAT(FlatTexts(nodes),
-              ElementsAre("A", "-A1", "--A1x", "-A2", "Before B", "B", "-B1"));
+  EXPECT_THAT(FlatTexts(nodes), ElementsAre("A", "-A1", "--A1x", "-A2", "Before B", "B", "-B1"));
   EXPECT_EQ(a->Count(), 2);
   EXPECT_EQ(a->Item(1)->Text(), "A2");
   EXPECT_EQ(nodes.Item(2)->Parent(), a1);
@@ -207,7 +206,8 @@ TEST_F(ListControlsTest, PublishedPropertiesByNameAndPath) {
       {button, "ImageIndex", Variant(1), "1"},
       {button, "Style", Variant("tbsDropDown"), "tbsDropDown"},
       {button, "Tag", Variant(3), "3"},
-      {grid, "Options", Variant("[goEditing, goAlwaysShowEditor]"), "[goEditing,goAlwaysShowEditor]"},
+      {grid, "Options", Variant("[goEditing, goAlwaysShowEditor]"),
+       "[goEditing,goAlwaysShowEditor]"},
       {grid, "ColCount", Variant(8), "8"},
       {grid, "DefaultRowHeight", Variant(18), "18"},
       {agrid, "FixedCols", Variant(0), "0"},

@@ -114,6 +114,17 @@ TEST_F(ListViewTest, EditingIsRefusedWhenReadOnlyOrByTheEditingHandler) {
   lv->CancelEdit();
   lv->EndEdit("ignored");
   EXPECT_EQ(item->Caption(), "Plan A");
+  // While editing, Esc and Enter end the edit instead of reaching the form.
+  auto* cancel = Add<TButton>(form, "cancel");
+  cancel->SetCancel(true);
+  cancel->OnClick = Bind<&UiTest::Clicked>(this);
+  lv->SetFocus();
+  SendKey(VK_F2);
+  SendKey(VK_ESCAPE);
+  EXPECT_FALSE(lv->IsEditing());
+  EXPECT_TRUE(log.empty());
+  SendKey(VK_ESCAPE);
+  EXPECT_THAT(log, ElementsAre("click cancel"));
 }
 
 TEST_F(ListViewTest, ColumnsFitHeaderAndContentAndItemsCarrySubItems) {

@@ -104,7 +104,7 @@ TEST_F(MenuTest, FreeingItemsAndMenusInAnyOrder) {
   Item(1)->Add(sub);
   EXPECT_THROW(sub->Add(Item(1)), EInvalidOperation);  // no cycles
   EXPECT_THROW(Item(0)->Add(sub), EInvalidOperation);  // one parent
-  Item(1)->Free();  // takes its sub-item along
+  Item(1)->Free();                                     // takes its sub-item along
   EXPECT_EQ(form->FindComponent("sub"), nullptr);
   EXPECT_EQ(mnList->Items()->Count(), 3);
   mnList->Free();  // its items go too

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/register.h"
 #include "controls/selectpnl.h"
 #include "platform/os/codepage.h"
 #include "platform/rtl/datetime.h"
@@ -177,8 +178,10 @@ TEST_F(SelectPanelTest, PublishesEveryPropertyWithItsDefault) {
   EXPECT_EQ(panel->BeginWords()->CommaText(), "起,起");
   EXPECT_EQ(panel->FinalWords()->CommaText(), "止,止");
   EXPECT_EQ(ColumnCaptions(), std::vector<std::string>{"Data"});
-  EXPECT_NE(FindClassInfo("TSelectPanel"), nullptr);
-  EXPECT_NE(FindClassInfo("TOrlListView"), nullptr);
+  RegisterFrameworkControls();
+  for (const char* cls : {"TSelectPanel", "TOrlListView", "TOrlMaskEdit", "TOrlCheckBox"})
+    EXPECT_NE(FindClassInfo(cls), nullptr) << cls;
+  EXPECT_TRUE(panel->TypeCheckBox()->InheritsFrom("TBitCheckBox"));
   EXPECT_NE(GetPropInfo(panel->ListBox(), "ColumnsAutoSize"), nullptr);
 
   // Setting by name goes through the setters.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/btchkbox.h"
 #include "platform/ui/comctrls.h"
 #include "platform/ui/mask.h"
 
@@ -66,10 +67,11 @@ class TOrlMaskEdit : public TMaskEdit {
   bool no_change_events_ = false;
 };
 
-// The panel's type check box: a check box without behaviour of its own.
-class TOrlCheckBox : public TCheckBox {
-  VX_CLASS(TOrlCheckBox, TCheckBox)
-  explicit TOrlCheckBox(TComponent* owner) : TCheckBox(owner) {}
+// The panel's type check box: a bitmap check box without behaviour of its
+// own.
+class TOrlCheckBox : public TBitCheckBox {
+  VX_CLASS(TOrlCheckBox, TBitCheckBox)
+  explicit TOrlCheckBox(TComponent* owner) : TBitCheckBox(owner) {}
 };
 
 // Text order as the interface's locale sees it, ignoring letter case:

@@ -114,7 +114,8 @@ bool RangeOutOfOrder(const TRangeRule& rule, const std::string& begin, const std
   };
   switch (rule.ValueType) {
     case vt_Number:
-      return StrToIntDef(Trim(begin), 0) > StrToIntDef(Trim(end), 0);
+      // 64 bits: long codes are numbers too.
+      return TryStrToInt64(Trim(begin)).value_or(0) > TryStrToInt64(Trim(end)).value_or(0);
     case vt_String:
     case vt_Time:
       return !kept_as_is() && CompareInterfaceBytes(begin, end) > 0;
@@ -193,12 +194,14 @@ TSelectPanel::TSelectPanel(TComponent* owner)
     child_hints_->Add(h);
   column_captions_->Add("Data");
 
-  auto make_button = [](TGSpeedButton* b, TWinControl* parent, int glyph, int images) {
+  auto make_button = [this](TGSpeedButton* b, TWinControl* parent, int glyph, int images) {
     b->SetParent(parent);
     b->SetFlat(true);
     b->SetBounds(0, 0, 23, 23);
     b->SetGlyphIndex(glyph);
     b->SetNumGlyphs(images);
+    // The buttons keep their clicks; their double-clicks are the panel's.
+    b->OnDblClick = Bind<&TSelectPanel::PartDblClicked>(this);
   };
   auto make_edit = [this](const char* name) {
     auto* ed = new TOrlMaskEdit(this);
@@ -248,6 +251,7 @@ TSelectPanel::TSelectPanel(TComponent* owner)
   type_check_box_->SetCaption(hint_word_);
   type_check_box_->SetChecked(false);
   type_check_box_->OnClick = Bind<&TSelectPanel::TypeClicked>(this);
+  type_check_box_->OnDblClick = Bind<&TSelectPanel::PartDblClicked>(this);
 
   range_panel_ = make_panel("RangePanel");
   begin_label_ = make_label("BeginLabel", begin_words_->Get(1));
@@ -477,7 +481,18 @@ void TSelectPanel::SetStyle(TSelectStyle style) {
 
 void TSelectPanel::SetUserChoice(bool v) {
   user_choice_ = v;
-  if (style_ == sp_UserChoice && ready_) type_check_box_->SetChecked(v);
+  if (style_ != sp_UserChoice || !ready_) return;
+  // Set in code: the box follows without a click of its own.
+  syncing_ = true;
+  try {
+    type_check_box_->SetChecked(v);
+  } catch (...) {
+    syncing_ = false;
+    throw;
+  }
+  syncing_ = false;
+  LayoutParts(style_);
+  ShowParts(style_);
 }
 
 void TSelectPanel::SetUseVertical(bool v) {

@@ -81,6 +81,8 @@ class TSelectPanel : public TGroupBox {
   // OnStyleChanging may refuse or redirect; a change to or from sp_Range
   // in the horizontal layout exchanges the size with OtherWidth/Height.
   void SetStyle(TSelectStyle style);
+  // Range input chosen in sp_UserChoice. The type check box shows it while
+  // that style is on (set on entering it, and by setting UserChoice).
   bool UserChoice() const { return user_choice_; }
   void SetUserChoice(bool v);
   const std::string& HintWord() const { return hint_word_; }

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "controls/register.h"
 #include "controls/selectpnl.h"
+#include "platform/os/codepage.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/text.h"
 #include "tests/platform/ui/ui_fixture.h"
@@ -110,6 +112,13 @@ class SelectPanelTest : public UiTest {
                   (selected ? " on" : " off"));
   }
   void PanelClick(TObject* sender) { log.push_back("click " + Named(sender)); }
+  void ItemChanging(TObject* sender, TListItem* item, TItemChange, bool& allow) {
+    log.push_back("changing " + Named(sender) + " " + item->Caption());
+    allow = !veto;
+  }
+  void ItemChange(TObject* sender, TListItem* item, TItemChange) {
+    log.push_back("changed " + Named(sender) + " " + item->Caption());
+  }
   void EditChange(TObject* sender) { log.push_back("edit change " + Named(sender)); }
 
   // The owner form's window procedure: records message 1034.
@@ -169,8 +178,10 @@ TEST_F(SelectPanelTest, PublishesEveryPropertyWithItsDefault) {
   EXPECT_EQ(panel->BeginWords()->CommaText(), "起,起");
   EXPECT_EQ(panel->FinalWords()->CommaText(), "止,止");
   EXPECT_EQ(ColumnCaptions(), std::vector<std::string>{"Data"});
-  EXPECT_NE(FindClassInfo("TSelectPanel"), nullptr);
-  EXPECT_NE(FindClassInfo("TOrlListView"), nullptr);
+  RegisterFrameworkControls();
+  for (const char* cls : {"TSelectPanel", "TOrlListView", "TOrlMaskEdit", "TOrlCheckBox"})
+    EXPECT_NE(FindClassInfo(cls), nullptr) << cls;
+  EXPECT_TRUE(panel->TypeCheckBox()->InheritsFrom("TBitCheckBox"));
   EXPECT_NE(GetPropInfo(panel->ListBox(), "ColumnsAutoSize"), nullptr);
 
   // Setting by name goes through the setters.
@@ -309,10 +320,12 @@ TEST_F(SelectPanelTest, LoadedUserChoiceShowsTheRangeInTwoRowsAndTheBoxSwitchesT
   EXPECT_EQ(BoundsOf(panel->ListPanel()), (Bounds{2, 29, 196, 74}));
   EXPECT_THAT(log, ElementsAre("type spCond"));
 
-  // UserChoice in code checks the box again.
+  // UserChoice in code checks the box again, without a click.
   panel->SetUserChoice(true);
   EXPECT_TRUE(panel->TypeCheckBox()->Checked());
   EXPECT_TRUE(panel->RangePanel()->Visible());
+  EXPECT_EQ(BoundsOf(panel->RangePanel()), (Bounds{2, 29, 196, 74}));
+  EXPECT_THAT(log, ElementsAre("type spCond"));
 }
 
 TEST_F(SelectPanelTest, UserChoiceAgreesWithTheBoxWhenTheStyleIsChosen) {
@@ -485,6 +498,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OrderCase{vt_Number, dt_NoneCare, "3", "20", false},
                       OrderCase{vt_Number, dt_NoneCare, "20", "abc", true},
                       OrderCase{vt_Number, dt_NoneCare, "-5", "-7", true},
+                      OrderCase{vt_Number, dt_NoneCare, "20241231002", "20241231001", true},
                       OrderCase{vt_String, dt_NoneCare, "b", "a", true},
                       OrderCase{vt_String, dt_NoneCare, "a", "b", false},
                       OrderCase{vt_String, dt_NoneCare, "20", "3", false},  // texts, not numbers
@@ -707,6 +721,28 @@ TEST_F(SelectPanelTest, HeaderClicksSortByColumn) {
   EXPECT_THAT(Rows(), ElementsAre("c|1", "b|2", "B|0", "a|3", "A|3"));
 }
 
+TEST_F(SelectPanelTest, ChineseRowsSortAndSizeByTheInterfaceCodePage) {
+  if (!CodePageSupported(936)) GTEST_SKIP() << "no GBK conversion on this host";
+  struct Restore {
+    int saved = EditCodePage();
+    ~Restore() { SetEditCodePage(saved); }
+  } restore;
+  SetEditCodePage(936);
+  TOrlListView* list = panel->ListBox();
+  panel->SetSortListBox(true);
+  list->AddRow({"上海"});
+  list->AddRow({"北京"});
+  // GBK order (by reading) puts 北 (B1B1) before 上 (C9CF); UTF-8 would not.
+  EXPECT_THAT(Rows(), ElementsAre("北京", "上海"));
+  // Widths count GBK bytes: two per character.
+  EXPECT_EQ(panel->Columns()->Items(0)->Width(), 6 * 4);
+  // Range order compares the GBK bytes too.
+  panel->edBegin()->SetText("上海");
+  panel->edFinal()->SetText("北京");
+  panel->PutRangeInOrder();
+  EXPECT_EQ(panel->edBegin()->Text(), "北京");
+}
+
 TEST_F(SelectPanelTest, ListEventsReachThePanel) {
   panel->SetStyle(sp_Discrete);
   panel->OnItemSelect = Bind<&SelectPanelTest::ItemSelect>(this);
@@ -714,6 +750,16 @@ TEST_F(SelectPanelTest, ListEventsReachThePanel) {
   panel->ListBox()->AddRow({"y"});
   panel->ListBox()->Items()->Items(1)->SetSelected(true);
   EXPECT_THAT(log, ElementsAre("select ListBox y 1 on"));
+
+  log.clear();
+  panel->OnItemChanging = Bind<&SelectPanelTest::ItemChanging>(this);
+  panel->OnItemChange = Bind<&SelectPanelTest::ItemChange>(this);
+  veto = true;
+  panel->ListBox()->Items()->Items(0)->SetCaption("refused");
+  EXPECT_THAT(Rows(), ElementsAre("x", "y"));
+  veto = false;
+  panel->ListBox()->Items()->Items(0)->SetCaption("z");
+  EXPECT_THAT(log, ElementsAre("changing ListBox x", "changing ListBox x", "changed ListBox z"));
 }
 
 // ---- buttons
@@ -818,7 +864,13 @@ TEST_F(SelectPanelTest, KeysAndClicksOfThePartsReachThePanel) {
   log.clear();
   ClickControl(panel->edBegin());
   ClickControl(panel->BeginLabel());
+  ClickControl(panel->BeginF2Button());  // the button's own click
   EXPECT_THAT(log, ElementsAre("click edBegin", "click spCond"));
+  log.clear();
+  panel->OnDblClick = Bind<&SelectPanelTest::PanelClick>(this);
+  panel->ListBox()->DblClick();
+  panel->DeleteButton()->DblClick();
+  EXPECT_THAT(log, ElementsAre("click ListBox", "click spCond"));
 }
 
 }  // namespace

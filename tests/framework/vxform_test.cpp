@@ -27,33 +27,19 @@ namespace vx {
 class TfrmVxTest : public TVXForm {
   VX_CLASS(TfrmVxTest, TVXForm)
   explicit TfrmVxTest(TComponent* owner) : TVXForm(owner) {
-    Title = new TLabel(this);
-    Title->SetName("Title");
-    Title->SetParent(this);
+    Title = Put<TLabel>("Title");
     Title->SetCaption("盘点数量");
-    Input = new TEdit(this);
-    Input->SetName("Input");
-    Input->SetParent(this);
+    Input = Put<TEdit>("Input");
     Input->SetImeName("Chinese (Simplified) - Microsoft Pinyin");
-    OneGlyph = new TSpeedButton(this);
-    OneGlyph->SetName("OneGlyph");
-    OneGlyph->SetParent(this);
+    OneGlyph = Put<TSpeedButton>("OneGlyph");
     OneGlyph->SetGlyph(Picture(16, 16).get());
-    TwoGlyphs = new TSpeedButton(this);
-    TwoGlyphs->SetName("TwoGlyphs");
-    TwoGlyphs->SetParent(this);
+    TwoGlyphs = Put<TSpeedButton>("TwoGlyphs");
     TwoGlyphs->SetGlyph(Picture(32, 16).get());
-    Bit = new TBitBtn(this);
-    Bit->SetName("Bit");
-    Bit->SetParent(this);
+    Bit = Put<TBitBtn>("Bit");
     Bit->SetGlyph(Picture(16, 16).get());
-    Quick = new TGSpeedButton(this);
-    Quick->SetName("Quick");
-    Quick->SetParent(this);
+    Quick = Put<TGSpeedButton>("Quick");
     Quick->SetGlyphIndex(9);
-    Query = new TF2Button(this);
-    Query->SetName("Query");
-    Query->SetParent(this);
+    Query = Put<TF2Button>("Query");
     Query->SetF2Control(Input);
     Select = Put<TSelectPanel>("Select");
     Check = Put<TBitCheckBox>("Check");

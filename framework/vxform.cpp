@@ -39,8 +39,10 @@ void TVXForm::DoCreate() {
   TForm::DoCreate();
 }
 
+// A language file that cannot be read is reported like any error of the
+// message loop; the form still shows, in its authored texts.
 void TVXForm::DoShow() {
-  if (translate_on_show_) ApplyLanguage();
+  if (translate_on_show_) Application()->Guard([this] { ApplyLanguage(); });
   TForm::DoShow();
 }
 

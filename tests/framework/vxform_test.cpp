@@ -321,6 +321,19 @@ TEST_F(VxForm, ShownTwiceTranslatesTwiceConvertsOnce) {
   EXPECT_EQ(f->Group->Caption(), "后台");
 }
 
+TEST_F(VxForm, UnreadableLanguageFileIsReportedAndTheFormShows) {
+  Machine("936", "437");
+  LangFile("ENG", "TfrmVxTest", "<X><Title Caption=");
+  auto* f = Create<TfrmVxTest>(nullptr);
+  f->Show();
+  EXPECT_TRUE(f->Visible());
+  EXPECT_EQ(f->shows, 1);
+  EXPECT_EQ(f->Title->Caption(), "盘点数量");
+  ASSERT_EQ(HeadlessWidgetSet()->Dialogs().size(), 1u);
+  EXPECT_EQ(HeadlessWidgetSet()->Dialogs()[0].DlgType, "mtError");
+  EXPECT_THROW(f->ApplyLanguage(), LanguageControllerError);
+}
+
 TEST_F(VxForm, LanguageTextsAndMessageBox) {
   Machine("936", "950");
   LangFile("CHT", "TfrmScheme", R"(<X><Saved Msg="方案已儲存"/></X>)");

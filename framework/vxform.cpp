@@ -1,5 +1,6 @@
 #include "framework/vxform.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 

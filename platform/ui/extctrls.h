@@ -1,5 +1,8 @@
 #pragma once
-// Panels: containers with a caption and bevels.
+// Panels (containers with a caption and bevels), radio groups and
+// splitters.
+#include <vector>
+
 #include "platform/ui/stdctrls.h"
 
 namespace vx {
@@ -38,6 +41,77 @@ class TCustomPanel : public TWinControl {
 class TPanel : public TCustomPanel {
   VX_CLASS(TPanel, TCustomPanel)
   explicit TPanel(TComponent* owner) : TCustomPanel(owner) {}
+};
+
+// A group box whose items are radio buttons, one per entry of Items, laid
+// out in Columns. Clicking a button (or setting ItemIndex) selects its item
+// and runs the group's click event.
+class TCustomRadioGroup : public TGroupBox {
+  VX_CLASS(TCustomRadioGroup, TGroupBox)
+  explicit TCustomRadioGroup(TComponent* owner);
+  ~TCustomRadioGroup() override;
+
+  TStrings* Items() const;
+  void SetItems(TStrings* items);
+  // Kept within -1 and the last item.
+  int ItemIndex() const { return item_index_; }
+  void SetItemIndex(int index);
+  // Kept within 1 and 16.
+  int Columns() const { return columns_; }
+  void SetColumns(int n);
+  int ButtonCount() const { return static_cast<int>(buttons_.size()); }
+  TRadioButton* Buttons(int index) const;
+
+ protected:
+  void Resize() override;
+  void FontChanged() override;
+
+ private:
+  void ItemsChanged(TObject*);
+  void ButtonClick(TObject* sender);
+  void UpdateButtons();
+  void ArrangeButtons();
+  std::unique_ptr<TStringList> items_;
+  std::vector<TRadioButton*> buttons_;
+  int item_index_ = -1;
+  int columns_ = 1;
+  bool updating_ = false;
+};
+
+class TRadioGroup : public TCustomRadioGroup {
+  VX_CLASS(TRadioGroup, TCustomRadioGroup)
+  explicit TRadioGroup(TComponent* owner) : TCustomRadioGroup(owner) {}
+};
+
+enum class TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };
+using enum TResizeStyle;
+
+// A bar between aligned controls that the user drags to resize the control
+// before it (in its alignment's direction).
+class TSplitter : public TGraphicControl {
+  VX_CLASS(TSplitter, TGraphicControl)
+  explicit TSplitter(TComponent* owner);
+
+  // The least size of the resized control.
+  int MinSize() const { return min_size_; }
+  void SetMinSize(int v) { min_size_ = v < 0 ? 0 : v; }
+  bool Beveled() const { return beveled_; }
+  void SetBeveled(bool v) { beveled_ = v; }
+  TResizeStyle ResizeStyle() const { return resize_style_; }
+  void SetResizeStyle(TResizeStyle s) { resize_style_ = s; }
+  // The control the splitter resizes: the sibling aligned to the same side
+  // that touches it; nullptr when none.
+  TControl* FindControl() const;
+  // The user drags the splitter by delta pixels (right or down positive).
+  // False when there was nothing to resize.
+  bool DragBy(int delta);
+
+  TNotifyEvent OnMoved;
+
+ private:
+  int min_size_ = 30;
+  bool beveled_ = false;
+  TResizeStyle resize_style_ = rsPattern;
 };
 
 }  // namespace vx

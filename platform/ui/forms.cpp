@@ -292,7 +292,13 @@ void TCustomForm::DefocusControl(TWinControl* control, bool removing) {
 }
 
 bool TCustomForm::DialogKey(Word key, TShiftState shift, TWinControl* source) {
-  if (shift.Contains(ssCtrl) || shift.Contains(ssAlt)) return false;
+  if (shift.Contains(ssAlt)) return false;
+  if (shift.Contains(ssCtrl)) {
+    // Ctrl+Tab is offered to the controls (a page control turns its page).
+    if (key != VK_TAB) return false;
+    TMessage msg{CM_DIALOGKEY, key, ShiftToLParam(shift), 0};
+    return BroadcastDialogKey(*this, msg);
+  }
   if (source && source->WantsKey(key, shift)) return false;
   if (key == VK_TAB) {
     SelectNext(active_control_, !shift.Contains(ssShift), true);

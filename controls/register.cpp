@@ -4,6 +4,7 @@
 #include "controls/dblabel.h"
 #include "controls/extpage.h"
 #include "controls/f2button.h"
+#include "controls/selectpnl.h"
 #include "controls/vrxedit.h"
 #include "controls/vxradiogroup.h"
 #include "controls/vxspin.h"
@@ -19,7 +20,9 @@ void RegisterFrameworkControls() {
         &TBoundLabel::StaticClassInfo(), &TVxEdit::StaticClassInfo(), &TVxDBEdit::StaticClassInfo(),
         &TVxBtnDBEdit::StaticClassInfo(), &TDBLabel::StaticClassInfo(),
         &TVxSpinEdit::StaticClassInfo(), &TVxRadioButton::StaticClassInfo(),
-        &TVxRadioGroup::StaticClassInfo(), &TVxGroupButton::StaticClassInfo()})
+        &TVxRadioGroup::StaticClassInfo(), &TVxGroupButton::StaticClassInfo(),
+        &TSelectPanel::StaticClassInfo(), &TOrlListView::StaticClassInfo(),
+        &TOrlMaskEdit::StaticClassInfo(), &TOrlCheckBox::StaticClassInfo()})
     (void)c;
 }
 

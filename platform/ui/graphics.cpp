@@ -284,8 +284,10 @@ void TCanvas::FillRect(const TRect& rect) {
   Record(Op(TCanvasOp::coFillRect, r, Brush.Color));
   if (!target_ || Brush.Style == bsClear) return;
   TColor c = ColorToRGB(Brush.Color);
-  for (int y = r.Top; y < r.Bottom; ++y)
-    for (int x = r.Left; x < r.Right; ++x)
+  // Only the part inside the picture is touched.
+  int bottom = std::min(r.Bottom, target_->Height()), right = std::min(r.Right, target_->Width());
+  for (int y = std::max(r.Top, 0); y < bottom; ++y)
+    for (int x = std::max(r.Left, 0); x < right; ++x)
       target_->SetPixel(x, y, c);
 }
 
@@ -436,7 +438,7 @@ void TBitmap::Assign(const TPersistent* source) {
 }
 
 void TBitmap::SetSize(int width, int height) {
-  if (width < 0 || height < 0)
+  if (width < 0 || height < 0 || width > kMaxBitmapSide || height > kMaxBitmapSide)
     throw EInvalidGraphic(Format("Invalid bitmap size %d x %d", width, height));
   if (width == width_ && height == height_) return;
   std::vector<TColor> p(static_cast<std::size_t>(width) * height, clWhite);
@@ -515,16 +517,14 @@ struct PngImage {
   std::string Error() const { return image.message; }
 };
 
-// A picture larger than this is refused rather than allocated.
-constexpr png_uint_32 kMaxPngSide = 16384;
-
 }  // namespace
 
 void TBitmap::LoadFromPng(const std::vector<unsigned char>& data) {
   PngImage png;
   if (data.empty() || !png_image_begin_read_from_memory(&png.image, data.data(), data.size()))
     throw EInvalidGraphic("Not a valid PNG image: " + (data.empty() ? "no data" : png.Error()));
-  if (png.image.width > kMaxPngSide || png.image.height > kMaxPngSide)
+  if (png.image.width > static_cast<png_uint_32>(kMaxBitmapSide) ||
+      png.image.height > static_cast<png_uint_32>(kMaxBitmapSide))
     throw EInvalidGraphic(
         Format("PNG image too large (%u x %u)", png.image.width, png.image.height));
   png.image.format = PNG_FORMAT_RGB;

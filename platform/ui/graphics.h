@@ -259,6 +259,10 @@ class TCanvas {
   std::vector<TCanvasOp> log_;
 };
 
+// The largest side of a bitmap; larger sizes and files are refused rather
+// than allocated.
+constexpr int kMaxBitmapSide = 16384;
+
 // A picture of 24-bit pixels (0x00BBGGRR per pixel, row by row from the top).
 class TBitmap : public TPersistent {
   VX_CLASS(TBitmap, TPersistent)

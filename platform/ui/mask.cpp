@@ -352,6 +352,35 @@ void TCustomMaskEdit::SetText(std::string_view text) {
   StoreEditText(mask_.SaveLiterals ? mask_.PadLiterals(value) : mask_.AddFormat(value, true));
 }
 
+void TCustomMaskEdit::DoEnter() {
+  // Coming back after a refused exit keeps what Esc returns to.
+  if (!refocusing_) text_on_enter_ = EditText();
+  TCustomEdit::DoEnter();
+}
+
+void TCustomMaskEdit::DoExit() {
+  if (!mask_.Empty() && Modified() && CanFocus()) {
+    try {
+      ValidateEdit();
+    } catch (const EDBEditError&) {
+      // The focus goes back before the error is reported, so that the
+      // move that left the edit ends here.
+      int caret = SelStart();
+      refocusing_ = true;
+      try {
+        SetFocus();
+      } catch (...) {
+        refocusing_ = false;
+        throw;
+      }
+      refocusing_ = false;
+      SetSelStart(caret);
+      throw;
+    }
+  }
+  TCustomEdit::DoExit();
+}
+
 void TCustomMaskEdit::ValidateEdit() {
   if (mask_.Empty()) return;
   std::u32string shown = CodePoints(EditText());
@@ -378,6 +407,14 @@ void TCustomMaskEdit::BlankRange(std::u32string& text, int from, int to) const {
 }
 
 void TCustomMaskEdit::DefaultKeyDown(Word& key, TShiftState shift) {
+  if (!mask_.Empty() && key == VK_ESCAPE && Modified()) {
+    // Esc abandons the changes and is used up.
+    StoreEditText(CodePoints(text_on_enter_));
+    SetModified(false);
+    SelectAll();
+    key = 0;
+    return;
+  }
   if (mask_.Empty() || key != VK_DELETE) {
     TCustomEdit::DefaultKeyDown(key, shift);
     return;

@@ -76,10 +76,14 @@ class TCustomMaskEdit : public TCustomEdit {
   std::string Text() const;
   void SetText(std::string_view text);
   // Raises EDBEditError when a required position is unfilled; the caret
-  // goes to that position.
+  // goes to that position. Leaving a modified edit validates it: the focus
+  // stays and the error is shown. Esc takes back the changes made since the
+  // edit was entered.
   void ValidateEdit();
 
  protected:
+  void DoEnter() override;
+  void DoExit() override;
   void TextChanged() override;
   void DefaultKeyDown(Word& key, TShiftState shift) override;
   void DefaultKeyPress(TKeyChar& key) override;
@@ -94,6 +98,8 @@ class TCustomMaskEdit : public TCustomEdit {
   std::string edit_mask_;
   TEditMask mask_;
   bool formatting_ = false;
+  std::string text_on_enter_;
+  bool refocusing_ = false;
 };
 
 class TMaskEdit : public TCustomMaskEdit {

@@ -10,10 +10,10 @@ namespace vx {
 const TClassInfo& TSpinEdit::StaticClassInfo() {
   static const TClassInfo& info = DefineClass<TSpinEdit>("TSpinEdit", [](auto& r) {
     for (const char* name :
-         {"AutoSelect", "Color",       "Enabled",    "Font",           "ImeMode",  "ImeName",
-          "MaxLength",  "ParentColor", "ParentFont", "ParentShowHint", "ReadOnly", "ShowHint",
-          "TabOrder",   "TabStop",     "Visible",    "OnChange",       "OnClick",  "OnDblClick",
-          "OnEnter",    "OnExit",      "OnKeyDown",  "OnKeyPress",     "OnKeyUp"})
+         {"AutoSelect", "Color",       "Enabled",    "Font",           "ImeMode",    "ImeName",
+          "MaxLength",  "ParentColor", "ParentFont", "ParentShowHint", "ReadOnly",   "ShowHint",
+          "TabOrder",   "TabStop",     "Text",       "Visible",        "OnChange",   "OnClick",
+          "OnDblClick", "OnEnter",     "OnExit",     "OnKeyDown",      "OnKeyPress", "OnKeyUp"})
       r.Publish(name);
     r.template Bool<&TSpinEdit::EditorEnabled, &TSpinEdit::SetEditorEnabled>("EditorEnabled");
     r.template Ord<&TSpinEdit::Increment, &TSpinEdit::SetIncrement>("Increment", "Integer");

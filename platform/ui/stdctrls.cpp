@@ -615,19 +615,13 @@ void TRadioButton::SetChecked(bool v) {
     for (TControl* c : siblings)
       if (auto* rb = dynamic_cast<TRadioButton*>(c); rb && rb != this) rb->SetChecked(false);
   }
-  if (!clicking_) TButtonControl::Click();
+  TButtonControl::Click();
 }
 
 void TRadioButton::Click() {
-  clicking_ = true;
-  try {
-    SetChecked(true);
-  } catch (...) {
-    clicking_ = false;
-    throw;
-  }
-  clicking_ = false;
-  TButtonControl::Click();
+  // Checking runs the click event; a click on the checked button does
+  // nothing, as on the platform.
+  SetChecked(true);
 }
 
 const TClassInfo& TGroupBox::StaticClassInfo() {

@@ -251,7 +251,6 @@ class TRadioButton : public TButtonControl {
 
  private:
   bool checked_ = false;
-  bool clicking_ = false;
 };
 
 class TGroupBox : public TWinControl {

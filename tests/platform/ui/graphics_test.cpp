@@ -101,6 +101,14 @@ TEST(BitmapTest, AssignCopiesAndSizingKeepsPixels) {
   TFont f;
   EXPECT_THROW(b.Assign(&f), EConvertError);
   EXPECT_THROW(b.SetSize(-1, 2), EInvalidGraphic);
+  EXPECT_THROW(b.SetSize(kMaxBitmapSide + 1, 2), EInvalidGraphic);
+  EXPECT_TRUE(b.Empty());
+  // A fill reaching beyond the picture paints what lies inside.
+  TBitmap small(2, 2, clWhite);
+  small.Canvas()->Brush.Color = clRed;
+  small.Canvas()->FillRect({-5, 1, 100, 100});
+  EXPECT_EQ(small.Pixel(0, 1), clRed);
+  EXPECT_EQ(small.Pixel(0, 0), clWhite);
 }
 
 TEST(CanvasTest, FillRectCopyRectAndTextMetrics) {

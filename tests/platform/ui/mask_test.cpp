@@ -155,6 +155,41 @@ TEST_F(MaskTest, TypingFollowsThePositionKinds) {
   EXPECT_EQ(me->EditText(), "_b3-_");
 }
 
+TEST_F(MaskTest, LeavingWithRequiredPositionsUnfilledIsRefused) {
+  auto* cancel = Add<TButton>(form, "btnCancel");
+  cancel->SetCancel(true);
+  cancel->OnClick = Bind<&UiTest::Clicked>(static_cast<UiTest*>(this));
+  me->SetEditMask("000;1;_");
+  me->SetText("12");
+  other->SetFocus();
+  me->SetFocus();  // untouched: leaving is fine
+  SendKey(VK_TAB);
+  EXPECT_EQ(form->ActiveControl(), other);
+  me->SetFocus();
+  SendKey(VK_END);
+  SendText("4");  // no position left at the end
+  SendKey(VK_LEFT);
+  SendText("3");
+  EXPECT_EQ(me->EditText(), "123");
+  SendKey(VK_HOME);
+  SendKey(VK_DELETE);
+  EXPECT_EQ(me->EditText(), "_23");
+  SendKey(VK_TAB);
+  EXPECT_EQ(form->ActiveControl(), me);
+  ASSERT_FALSE(Headless().Dialogs().empty());
+  EXPECT_THAT(Headless().Dialogs().back().Text, ::testing::HasSubstr("Invalid input value"));
+  EXPECT_EQ(me->SelStart(), 0);
+  // Esc takes the changes back and does not reach the cancel button.
+  SendKey(VK_ESCAPE);
+  EXPECT_EQ(me->EditText(), "12_");
+  EXPECT_FALSE(me->Modified());
+  EXPECT_TRUE(log.empty());
+  SendKey(VK_ESCAPE);  // nothing left to abandon: the cancel button
+  EXPECT_THAT(log, ::testing::ElementsAre("click btnCancel"));
+  SendKey(VK_TAB);
+  EXPECT_EQ(form->ActiveControl(), other);
+}
+
 TEST_F(MaskTest, TextFromTheBackendIsShownThroughTheMask) {
   me->SetEditMask("9999/99/99;1; ");
   TextEdited(me, "20240105");

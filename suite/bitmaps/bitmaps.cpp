@@ -41,18 +41,22 @@ extern "C" int LoadBmp(struct VxBmpTarget* bitmap, int id) {
   if (!bitmap || !bitmap->assign || id < 1 || id > vx::bitmaps::kPictureCount) return 0;
   std::vector<unsigned char> rgba;
   int w = 0, h = 0;
-  if (!DecodeRgba(vx::bitmaps::kPictures[id - 1], rgba, w, h)) return 0;
-  // Strip: the picture, then its disabled form (grey, lightened).
-  const int strip_w = 2 * w, stride = strip_w * 3;
+  const vx::bitmaps::EmbeddedPicture& picture = vx::bitmaps::kPictures[id - 1];
+  if (!DecodeRgba(picture, rgba, w, h)) return 0;
+  // Strip: the picture, then, for two-image pictures, its disabled form
+  // (grey, lightened). One-image pictures get their disabled look from the
+  // form that shows them.
+  const bool with_disabled = picture.images == 2;
+  const int strip_w = with_disabled ? 2 * w : w, stride = strip_w * 3;
   std::vector<unsigned char> rgb(static_cast<std::size_t>(stride) * static_cast<std::size_t>(h));
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       const unsigned char* s = &rgba[(static_cast<std::size_t>(y) * w + x) * 4];
       unsigned char* normal = &rgb[static_cast<std::size_t>(y) * stride + x * 3];
-      unsigned char* disabled = normal + w * 3;
+      unsigned char* disabled = with_disabled ? normal + w * 3 : nullptr;
       if (s[3] < 64) {
         std::memcpy(normal, kKey, 3);
-        std::memcpy(disabled, kKey, 3);
+        if (disabled) std::memcpy(disabled, kKey, 3);
         continue;
       }
       int grey = 0;
@@ -62,8 +66,7 @@ extern "C" int LoadBmp(struct VxBmpTarget* bitmap, int id) {
         grey += v * (c == 0 ? 299 : c == 1 ? 587 : 114);
       }
       grey /= 1000;
-      auto light = static_cast<unsigned char>(128 + grey / 2);
-      std::memset(disabled, light, 3);
+      if (disabled) std::memset(disabled, static_cast<unsigned char>(128 + grey / 2), 3);
     }
   }
   return bitmap->assign(bitmap->context, strip_w, h, rgb.data(), stride, kKeyColor) ? 1 : 0;

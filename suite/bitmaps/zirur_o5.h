@@ -2,7 +2,7 @@
 // C interface of the numbered button-picture library ("ZiRurO5.dll").
 //
 // A picture is a horizontal strip of square images, one per button state:
-// here two, the picture and its disabled form. The library never keeps or
+// one (the picture) or two (the picture and its disabled form). The library never keeps or
 // frees the caller's memory; it hands the pixels to the caller's target,
 // which copies what it needs before returning.
 #ifdef __cplusplus

@@ -180,9 +180,8 @@ TEST_F(VxForm, OnePictureButtonsGetADisabledPicture) {
   EXPECT_EQ(f->OneGlyph->Glyph()->Pixel(16, 0), ColorToRGB(clBtnFace));
   EXPECT_EQ(f->Bit->NumGlyphs(), 2);
   EXPECT_EQ(f->Bit->Glyph()->Width(), 32);
-  // The picture library hands out strips of two images: the framework's
-  // buttons keep them as they are, except the selection panel's list F2 and
-  // delete buttons, which declare their strips a single picture.
+  // Library pictures of one image are widened with a generated disabled
+  // picture; the clear-list picture already holds two and is kept.
   for (TSpeedButton* b : std::vector<TSpeedButton*>{f->Quick, f->Query, f->Select->ClearButton(),
                                                     f->BtnEdit->Button()}) {
     EXPECT_EQ(b->NumGlyphs(), 2) << b->Name();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/selectpnl.h"
 #include "lib/props.h"
 #include "platform/ui/collections.h"
 #include "platform/ui/comctrls.h"
@@ -676,6 +677,27 @@ TEST_F(LanguageTest, DeployedRootFormFilesApplyTheLanguagesFont) {
     }
     f->Free();
   }
+}
+
+TEST_F(LanguageTest, DeployedEnglishFileTranslatesTheSelectionPanelsOwnHints) {
+  const char* source = std::getenv("VX_TEST_SOURCE_DIR");
+  ASSERT_NE(source, nullptr);
+  Machine("437", "936", {});
+  std::filesystem::copy(std::string(source) + "/demo/MultiLanguage", Install("MultiLanguage"),
+                        std::filesystem::copy_options::recursive);
+  TForm* f = NewForm("frmAny");
+  auto* panel = new TSelectPanel(f);
+  panel->SetName("pnlItem");
+  panel->SetParent(f);
+  auto* lc = new TVxLangController(f);
+  lc->SetLangPackageName("TVXForm");
+  ASSERT_TRUE(std::filesystem::exists(lc->FileName()));
+  lc->SetActive(true);
+  lc->GetReader()->ReadComponent(f);
+  EXPECT_EQ(panel->edBegin()->Hint(), "Range: from");
+  EXPECT_EQ(panel->ClearButton()->Hint(), "Multiple choice: remove all chosen values");
+  EXPECT_EQ(panel->ListBox()->Hint(), "Multiple choice: the values chosen");
+  f->Free();
 }
 
 }  // namespace

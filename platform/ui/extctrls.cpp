@@ -45,7 +45,7 @@ void TCustomRadioGroup::SetItems(TStrings* items) {
   items_->Assign(items);
 }
 
-TRadioButton* TCustomRadioGroup::Buttons(int index) const {
+TButtonControl* TCustomRadioGroup::Buttons(int index) const {
   if (index < 0 || index >= ButtonCount())
     throw EListError(Format("List index out of bounds (%d)", index));
   return buttons_[index];
@@ -61,12 +61,12 @@ void TCustomRadioGroup::UpdateButtons() {
   updating_ = true;
   int count = items_->Count();
   while (ButtonCount() > count) {
-    TRadioButton* b = buttons_.back();
+    TButtonControl* b = buttons_.back();
     buttons_.pop_back();
     b->Free();
   }
   while (ButtonCount() < count) {
-    auto* b = new TRadioButton(this);
+    TButtonControl* b = CreateButton();
     b->OnClick = Bind<&TCustomRadioGroup::ButtonClick>(this);
     b->SetParent(this);
     buttons_.push_back(b);
@@ -88,10 +88,23 @@ void TCustomRadioGroup::ArrangeButtons() {
   int h = Height() - text_height - 5;
   int height = std::max(h / rows, 0);
   int top = (h % rows) / 2 + text_height + 1;
+  bool mirrored = MirrorColumns();
   for (int i = 0; i < count; ++i) {
     int col = i / rows, row = i % rows;
-    buttons_[i]->SetBounds(8 + col * width, top + row * height, width, height);
+    int left = 8 + col * width;
+    if (mirrored) left = Width() - left - width;
+    buttons_[i]->SetBounds(left, top + row * height, width, height);
   }
+}
+
+TButtonControl* TCustomRadioGroup::CreateButton() {
+  return new TRadioButton(this);
+}
+
+void TCustomRadioGroup::Notification(TComponent* component, TOperation operation) {
+  TGroupBox::Notification(component, operation);
+  // A button freed from outside must not stay in the list.
+  if (operation == opRemove) std::erase(buttons_, component);
 }
 
 void TCustomRadioGroup::Resize() {

@@ -60,19 +60,25 @@ class TCustomRadioGroup : public TGroupBox {
   int Columns() const { return columns_; }
   void SetColumns(int n);
   int ButtonCount() const { return static_cast<int>(buttons_.size()); }
-  TRadioButton* Buttons(int index) const;
+  TButtonControl* Buttons(int index) const;
 
  protected:
+  // The item buttons' class: radio buttons here; a descendant brings its own.
+  virtual TButtonControl* CreateButton();
+  // True when the columns run right to left.
+  virtual bool MirrorColumns() const { return false; }
+  void ArrangeButtons();
+  const std::vector<TButtonControl*>& ButtonList() const { return buttons_; }
   void Resize() override;
   void FontChanged() override;
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   void ItemsChanged(TObject*);
   void ButtonClick(TObject* sender);
   void UpdateButtons();
-  void ArrangeButtons();
   std::unique_ptr<TStringList> items_;
-  std::vector<TRadioButton*> buttons_;
+  std::vector<TButtonControl*> buttons_;
   int item_index_ = -1;
   int columns_ = 1;
   bool updating_ = false;

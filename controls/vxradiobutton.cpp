@@ -30,12 +30,7 @@ void TVxRadioButton::SetChecked(bool v) {
   SetTabStop(v);
   Invalidate();
   if (!v) return;
-  if (TWinControl* parent = Parent()) {
-    // A copy: a click handler may add or remove controls.
-    std::vector<TControl*> siblings = parent->ControlList();
-    for (TControl* c : siblings)
-      if (auto* rb = dynamic_cast<TVxRadioButton*>(c); rb && rb != this) rb->SetChecked(false);
-  }
+  UncheckRadioSiblings(this);
   Changed();
   TButtonControl::Click();
 }

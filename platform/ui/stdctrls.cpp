@@ -609,12 +609,7 @@ void TRadioButton::SetChecked(bool v) {
   SetTabStop(v);
   Invalidate();
   if (!v) return;
-  if (TWinControl* parent = Parent()) {
-    // A copy: a click handler may add or remove controls.
-    std::vector<TControl*> siblings = parent->ControlList();
-    for (TControl* c : siblings)
-      if (auto* rb = dynamic_cast<TRadioButton*>(c); rb && rb != this) rb->SetChecked(false);
-  }
+  UncheckRadioSiblings(this);
   TButtonControl::Click();
 }
 

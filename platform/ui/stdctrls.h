@@ -4,6 +4,7 @@
 // model's paths (see input.h) like every other control.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/ui/forms.h"
 
@@ -252,6 +253,18 @@ class TRadioButton : public TButtonControl {
  private:
   bool checked_ = false;
 };
+
+// Unchecks the other buttons of class R under self's parent, as checking a
+// radio button does.
+template <class R>
+void UncheckRadioSiblings(R* self) {
+  TWinControl* parent = self->Parent();
+  if (!parent) return;
+  // A copy: a click handler may add or remove controls.
+  std::vector<TControl*> siblings = parent->ControlList();
+  for (TControl* c : siblings)
+    if (auto* rb = dynamic_cast<R*>(c); rb && rb != self) rb->SetChecked(false);
+}
 
 class TGroupBox : public TWinControl {
   VX_CLASS(TGroupBox, TWinControl)

@@ -2,6 +2,7 @@
 
 #include "env/sorvenda_ini.h"
 #include "lib/edition.h"
+#include "lib/props.h"
 #include "platform/rtl/text.h"
 
 namespace vx {
@@ -123,9 +124,7 @@ namespace vx {
 
 bool TCodeConverter::HasPropertyOfType(const TComponent* component, std::string_view property_name,
                                        std::string_view type_name) {
-  if (property_name.empty()) return false;
-  const TPropInfo* prop = GetPropInfo(component, property_name);
-  return prop != nullptr && prop->PropType != nullptr && SameText(prop->PropType->Name, type_name);
+  return ::vx::HasPropertyOfType(component, property_name, type_name);
 }
 
 }  // namespace vx

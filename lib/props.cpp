@@ -10,7 +10,7 @@ bool HasProperty(const TObject* obj, std::string_view name) {
 
 bool HasPropertyOfType(const TObject* obj, std::string_view name, std::string_view type_name) {
   const TPropInfo* p = GetPropInfo(obj, name);
-  return p && SameText(p->PropType->Name, type_name);
+  return p && p->PropType && SameText(p->PropType->Name, type_name);
 }
 
 std::string GetStrProperty(TObject* obj, std::string_view name) {

@@ -10,9 +10,6 @@
 
 namespace vx {
 
-// A file that should be there cannot be opened.
-VX_DECLARE_EXCEPTION(EFOpenError, Exception);
-
 // The message of the tracing pause.
 inline constexpr const char* kWebServiceTraceMessage =
     "跟踪测试中断!可在此时设置Dll之Modules。点\"OK\"继续。";

@@ -30,6 +30,8 @@ class Exception : public std::exception {
   }
 
 VX_DECLARE_EXCEPTION(EConvertError, Exception);
+// A file could not be opened.
+VX_DECLARE_EXCEPTION(EFOpenError, Exception);
 
 // A failed operating-system call, with the system's error code.
 class EOSError : public Exception {

@@ -10,15 +10,20 @@ if(VX_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# vx_library(NAME [SHARED] SOURCES ... DEPS ...): one library per folder; the
+# vx_library(NAME [STATIC] SOURCES ... DEPS ...): one library per folder; the
 # repository root is the include root, so headers are included by path
 # ("platform/automation/variant.h").
+#
+# Libraries are shared unless STATIC is given: a module library and the shell
+# that loads it must see one application object, one widget set and one class
+# registry, as the platform's runtime packages give them. (SHARED is still
+# accepted for the libraries loaded by name.)
 function(vx_library name)
-  cmake_parse_arguments(ARG "SHARED" "" "SOURCES;DEPS" ${ARGN})
-  if(ARG_SHARED)
-    add_library(${name} SHARED ${ARG_SOURCES})
-  else()
+  cmake_parse_arguments(ARG "SHARED;STATIC" "" "SOURCES;DEPS" ${ARGN})
+  if(ARG_STATIC)
     add_library(${name} STATIC ${ARG_SOURCES})
+  else()
+    add_library(${name} SHARED ${ARG_SOURCES})
   endif()
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})

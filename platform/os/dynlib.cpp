@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/os/paths.h"
+#include "platform/os/system.h"
 #include "platform/rtl/text.h"
 
 namespace vx {
@@ -21,10 +22,6 @@ thread_local std::string t_last_error;
 std::string DlError(std::string_view fallback) {
   const char* e = ::dlerror();
   return e ? std::string(e) : std::string(fallback);
-}
-
-std::string ModuleFolderOf(const void* address) {
-  return ExtractFilePath(GetModuleFileName(address));
 }
 
 // dir/<name in any letter case>, when there is exactly such a file.
@@ -42,8 +39,7 @@ std::string FindFileIgnoringCase(const std::string& dir, const std::string& name
   return found;
 }
 
-HMODULE LoadFor(std::string_view name, std::string_view folder, const void* caller,
-                std::string& error) {
+HMODULE LoadFor(std::string_view name, std::string_view folder, std::string& error) {
   std::string normalized = NormalizePath(name);
   if (Trim(normalized).empty()) {
     error = "empty library name";
@@ -57,8 +53,10 @@ HMODULE LoadFor(std::string_view name, std::string_view folder, const void* call
     folders.push_back(own_folder);
   } else {
     if (!folder.empty()) folders.push_back(NormalizePath(folder));
-    std::string caller_folder = ModuleFolderOf(caller);
-    if (!caller_folder.empty()) folders.push_back(caller_folder);
+    // As on Windows, the program's own folder comes next: the libraries a
+    // module loads by name stand beside the program that hosts it.
+    std::string program_folder = GetHostExeFolder();
+    if (!program_folder.empty()) folders.push_back(program_folder);
   }
   for (const std::string& dir : folders) {
     for (const std::string& file : files) {
@@ -102,7 +100,7 @@ std::vector<std::string> LibraryFileCandidates(std::string_view name) {
 
 __attribute__((noinline)) HMODULE LoadLibrary(std::string_view name, std::string_view folder) {
   std::string error;
-  HMODULE h = LoadFor(name, folder, __builtin_return_address(0), error);
+  HMODULE h = LoadFor(name, folder, error);
   if (!h) t_last_error = error;
   return h;
 }
@@ -157,7 +155,7 @@ __attribute__((noinline)) std::string GetCallingModuleFileName() {
 }
 
 TDynLib::TDynLib(std::string_view name, std::string_view folder) {
-  handle_ = LoadFor(name, folder, __builtin_return_address(0), error_);
+  handle_ = LoadFor(name, folder, error_);
 }
 
 TDynLib::~TDynLib() {
@@ -179,7 +177,7 @@ TDynLib& TDynLib::operator=(TDynLib&& other) noexcept {
 __attribute__((noinline)) bool TDynLib::Load(std::string_view name, std::string_view folder) {
   Unload();
   error_.clear();
-  handle_ = LoadFor(name, folder, __builtin_return_address(0), error_);
+  handle_ = LoadFor(name, folder, error_);
   return handle_ != nullptr;
 }
 

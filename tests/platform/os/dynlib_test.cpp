@@ -21,7 +21,7 @@ TEST(DynLib, WindowsNamesMapToTheHostFileNames) {
   EXPECT_EQ(LibraryFileCandidates("libm.so.6"), (V{"libm.so.6"}));
 }
 
-TEST(DynLib, FindsBothFileNamesInTheCallingModulesFolder) {
+TEST(DynLib, FindsBothFileNamesInTheProgramsFolder) {
   HMODULE a = LoadLibrary("OsProbeA.dll");
   ASSERT_NE(a, nullptr) << GetLastLibraryError();
   HMODULE b = LoadLibrary("OsProbeB.DLL");

@@ -223,6 +223,9 @@ void TfrmBaseGene::FormDestroy(TObject*) {
 void TfrmBaseGene::DoClose(TCloseAction& action) {
   action = caFree;
   TVXForm::DoClose(action);
+  // Closed for good: the shell hears the form going out of sight before it
+  // hears it being destroyed.
+  if (action == caFree && Visible()) Hide();
 }
 
 void TfrmBaseGene::BoundsChanged(bool moved, bool sized) {

@@ -1,0 +1,2 @@
+// A module library whose start-up registers no form class.
+#include "module/dll_func.h"

@@ -8,9 +8,9 @@
 
 namespace vx {
 
-void SendF2Request(TWinControl* field) {
+void SendF2Request(TComponent* owner, TWinControl* field) {
   if (!field) return;
-  auto* window = dynamic_cast<TWinControl*>(field->Owner());
+  auto* window = dynamic_cast<TWinControl*>(owner);
   if (!window) window = GetParentForm(field);
   if (!window) return;
   window->Perform(WM_F2QUERY, 0, reinterpret_cast<LPARAM>(field));

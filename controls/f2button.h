@@ -10,9 +10,16 @@ namespace vx {
 inline constexpr unsigned WM_F2QUERY = 1034;
 inline constexpr const char* kF2ButtonTwiceError = "不能同时有两个 F2Button 指到同一个 Edit.";
 
-// Sends the F2 request for field to the window of its owner (the form that
-// owns it; the field's form when the owner has no window).
-void SendF2Request(TWinControl* field);
+// The one path of every F2 request (the F2 buttons, the labelled edit's
+// button, the selection panel's buttons): message WM_F2QUERY with the field
+// as LParam, delivered at once to the window of owner (the field's form when
+// owner has no window). Works on a hidden or disabled form; no field or no
+// window does nothing.
+void SendF2Request(TComponent* owner, TWinControl* field);
+// The same to the window of the field's own owner.
+inline void SendF2Request(TWinControl* field) {
+  if (field) SendF2Request(field->Owner(), field);
+}
 
 class TF2Button : public TGSpeedButton {
   VX_CLASS(TF2Button, TGSpeedButton)

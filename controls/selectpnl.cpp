@@ -727,9 +727,7 @@ void TSelectPanel::F2Clicked(TObject* sender) {
   if (!part) return;
   if (part->CanFocus()) part->SetFocus();
   // The owner (the form) runs its F2 handling on the part.
-  TWinControl* target = dynamic_cast<TWinControl*>(Owner());
-  if (!target) target = GetParentForm(this);
-  if (target) SendMessage(target->Handle(), WM_SELECTPANEL_F2, 0, reinterpret_cast<LPARAM>(part));
+  SendF2Request(Owner(), part);
   OnOpenWinClick(this, part);
 }
 

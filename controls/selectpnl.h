@@ -53,9 +53,6 @@ TDateTime RangeDate(const TRangeRule& rule, std::string_view text);
 // read them).
 bool RangeOutOfOrder(const TRangeRule& rule, const std::string& begin, const std::string& end);
 
-// The message the F2 buttons of the panel send to its owner's window.
-inline constexpr unsigned WM_SELECTPANEL_F2 = 1034;
-
 class TSelectPanel : public TGroupBox {
   VX_CLASS(TSelectPanel, TGroupBox)
   explicit TSelectPanel(TComponent* owner);

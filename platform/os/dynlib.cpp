@@ -70,9 +70,30 @@ HMODULE LoadFor(std::string_view name, std::string_view folder, std::string& err
       return nullptr;
     }
   }
-  // Last the loader's own search path.
+  // Last the loader's own search path. A Windows name is looked for only in
+  // the folders the user configured for it (LD_LIBRARY_PATH, as PATH on
+  // Windows): a bare dlopen would also search the run paths of the library
+  // that calls it, which depend on how the program was built.
   std::string tried;
-  if (own_folder.empty()) {
+  bool windows_name = files.size() > 1;
+  if (own_folder.empty() && windows_name) {
+    const char* env = std::getenv("LD_LIBRARY_PATH");
+    std::string rest = env ? env : "";
+    while (!rest.empty()) {
+      std::size_t colon = rest.find(':');
+      std::string dir = rest.substr(0, colon);
+      rest = colon == std::string::npos ? std::string() : rest.substr(colon + 1);
+      if (dir.empty()) continue;
+      for (const std::string& file : files) {
+        std::string path = JoinPath(dir, file);
+        if (!FileExists(path)) continue;
+        if (HMODULE h = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return h;
+        error = DlError("cannot load " + path);
+        return nullptr;
+      }
+    }
+    tried = "not beside the program nor on LD_LIBRARY_PATH";
+  } else if (own_folder.empty()) {
     for (const std::string& file : files) {
       if (HMODULE h = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL)) return h;
       if (!tried.empty()) tried += "; ";

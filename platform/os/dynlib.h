@@ -3,7 +3,8 @@
 // stands for the host's shared library of the same stem: "<stem>.so", then
 // "lib<stem>.so". Without a folder in the name the library is looked for in
 // the given folder, then in the folder of the program (as Windows looks in
-// the application's folder), then on the loader's own search path; a name with a folder is looked for there only.
+// the application's folder), then in the folders of LD_LIBRARY_PATH (a host
+// file name: on the loader's own search path); a name with a folder is looked for there only.
 // In a folder the file name matches in any letter case, as on Windows. A
 // name that does not end in ".dll" is taken as a host file name
 // ("libm.so.6") and searched the same way.

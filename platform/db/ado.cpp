@@ -96,9 +96,13 @@ void TVxADOConnection::Notification(TComponent* component, TOperation operation)
 
 // ---- TParameters ------------------------------------------------------------------
 
+std::string TParameters::OwnerName() const {
+  return owner_ && !owner_->Name().empty() ? owner_->Name() : std::string("query");
+}
+
 TParameter& TParameters::Items(int index) const {
   if (index < 0 || index >= Count())
-    throw EDatabaseError(owner_name_ + ": parameter index " + IntToStr(index) + " out of range");
+    throw EDatabaseError(OwnerName() + ": parameter index " + IntToStr(index) + " out of range");
   return *items_[static_cast<std::size_t>(index)];
 }
 
@@ -110,7 +114,7 @@ TParameter* TParameters::FindParam(std::string_view name) const {
 
 TParameter& TParameters::ParamByName(std::string_view name) const {
   if (TParameter* p = FindParam(name)) return *p;
-  throw EDatabaseError(owner_name_ + ": parameter '" + std::string(name) + "' not found");
+  throw EDatabaseError(OwnerName() + ": parameter '" + std::string(name) + "' not found");
 }
 
 // ---- TField -----------------------------------------------------------------------
@@ -185,6 +189,7 @@ const TClassInfo& TVxADOQuery::StaticClassInfo() {
 TVxADOQuery::TVxADOQuery(TComponent* owner)
     : TComponent(owner), sql_(std::make_unique<TStringList>()) {
   sql_->OnChange = Bind<&TVxADOQuery::SQLChanged>(this);
+  parameters_.owner_ = this;
 }
 
 TVxADOQuery::~TVxADOQuery() {
@@ -197,7 +202,7 @@ void TVxADOQuery::BeforeDestruction() {
 }
 
 std::string TVxADOQuery::DisplayName() const {
-  return Name().empty() ? std::string("query") : Name();
+  return parameters_.OwnerName();
 }
 
 void TVxADOQuery::ClosedError(std::string_view operation) const {
@@ -226,7 +231,6 @@ void TVxADOQuery::Notification(TComponent* component, TOperation operation) {
 void TVxADOQuery::SQLChanged(TObject*) {
   Close();
   ReleaseStatement();
-  parameters_.owner_name_ = DisplayName();
   parameters_.items_.clear();
   std::vector<std::string> names;
   try {

@@ -101,12 +101,14 @@ class TParameters {
 
  private:
   friend class TVxADOQuery;
-  std::string owner_name_;
+  std::string OwnerName() const;
+  const TComponent* owner_ = nullptr;
   std::vector<std::unique_ptr<TParameter>> items_;
 };
 
 // A column of an open query, read at the current row. On an empty result
-// every field reads as Null.
+// every field reads as Null. Fields belong to one opening of the query: a
+// reference is good until the query closes.
 class TField {
  public:
   TField(const TVxADOQuery& query, int index, std::string name)

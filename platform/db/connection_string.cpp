@@ -106,16 +106,6 @@ std::vector<Entry> SplitEntries(std::string_view text) {
   return entries;
 }
 
-bool IsIdentifier(std::string_view s) {
-  if (s.empty() || (s[0] >= '0' && s[0] <= '9')) return false;
-  for (char c : s) {
-    bool ok =
-        (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-    if (!ok) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 TConnectionSettings ParseConnectionString(std::string_view text) {
@@ -139,7 +129,7 @@ TConnectionSettings ParseConnectionString(std::string_view text) {
     } else if (key == "DATA SOURCE") {
       s.DataSource = e.Value;
     } else if (attach) {
-      if (!IsIdentifier(attach_name))
+      if (!IsDatabaseName(attach_name))
         Fail("\"" + attach_name + "\" is not a valid name for an attached database");
       if (SameText(attach_name, "main") || SameText(attach_name, "temp"))
         Fail("\"" + attach_name + "\" is reserved and cannot name an attached database");
@@ -163,6 +153,16 @@ TConnectionSettings ParseConnectionString(std::string_view text) {
   }
   if (s.DataSource.empty()) Fail("\"Data Source\" (the database file) is missing");
   return s;
+}
+
+bool IsDatabaseName(std::string_view name) {
+  if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
+  for (char c : name) {
+    bool ok =
+        (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+    if (!ok) return false;
+  }
+  return true;
 }
 
 }  // namespace vx::db

@@ -53,4 +53,8 @@ inline constexpr std::size_t kMaxConnectionStringLength = 64 * 1024;
 
 TConnectionSettings ParseConnectionString(std::string_view text);
 
+// Whether a text can name an attached database: ASCII letters, digits and
+// "_", not starting with a digit.
+bool IsDatabaseName(std::string_view name);
+
 }  // namespace vx::db

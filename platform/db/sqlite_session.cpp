@@ -15,6 +15,8 @@ namespace {
 
 // Longest piece of a statement quoted in an error message.
 constexpr std::size_t kQuotedStatementLength = 200;
+// Longest statement text accepted (the engine's own default limit).
+constexpr std::size_t kMaxStatementLength = 1000000000;
 
 std::uint16_t ErrorCode(int rc) {
   return static_cast<std::uint16_t>(rc & 0xFFFF);
@@ -63,14 +65,6 @@ void RequireFile(std::string_view path, std::string_view role) {
           "The " + std::string(role) + " file \"" + std::string(path) + "\" does not exist"}});
 }
 
-bool IsIdentifier(std::string_view s) {
-  if (s.empty() || (s[0] >= '0' && s[0] <= '9')) return false;
-  for (char c : s)
-    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'))
-      return false;
-  return true;
-}
-
 // True when only blanks, comments and ";" remain.
 bool OnlyTrailer(const char* tail) {
   while (*tail) {
@@ -94,6 +88,10 @@ bool OnlyTrailer(const char* tail) {
 class SqliteStatement final : public IStatement {
  public:
   SqliteStatement(sqlite3* db, std::string_view sql) : db_(db), sql_(sql) {
+    if (sql.size() > kMaxStatementLength)
+      throw EDBEngineError({{ErrorCode(SQLITE_TOOBIG), "The statement is longer than " +
+                                                           IntToStr(kMaxStatementLength) +
+                                                           " characters: " + Quoted(sql)}});
     TTranslatedStatement translated = TranslateStatement(sql);
     names_ = std::move(translated.ParamNames);
     const char* tail = nullptr;
@@ -335,7 +333,7 @@ class SqliteSession final : public ISession {
   bool InTransaction() const override { return sqlite3_get_autocommit(db_) == 0; }
 
   void Attach(std::string_view name, std::string_view file_name) override {
-    if (!IsIdentifier(name))
+    if (!IsDatabaseName(name))
       throw EDBEngineError({{ErrorCode(SQLITE_MISUSE),
                              "\"" + std::string(name) + "\" cannot name an attached database"}});
     RequireFile(file_name, "attached database " + std::string(name));
@@ -350,8 +348,15 @@ class SqliteSession final : public ISession {
     int code = sqlite3_extended_errcode(db_);
     sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE) Raise(code, what, message);
-    // As for the main file: a file that is not a database fails now.
-    Exec("SELECT count(*) FROM \"" + std::string(name) + "\".sqlite_master", what);
+    // As for the main file: a file that is not a database fails now, and is
+    // not left attached.
+    try {
+      Exec("SELECT count(*) FROM \"" + std::string(name) + "\".sqlite_master", what);
+    } catch (...) {
+      sqlite3_exec(db_, ("DETACH DATABASE \"" + std::string(name) + "\"").c_str(), nullptr, nullptr,
+                   nullptr);
+      throw;
+    }
   }
 
   void SetBusyTimeout(int milliseconds) override {

@@ -278,6 +278,11 @@ TEST_F(EngineTest, ScriptsAndAttachingLater) {
   s->Attach("VXSYS", system_);
   EXPECT_EQ(Count(*s, "SELECT COUNT(*) FROM VXSYS..TMCMC"), 1);
   EXPECT_THROW(s->Attach("bad name", system_), EDBEngineError);
+  // A file that is not a database is not left attached under the name.
+  EXPECT_THROW(s->Attach("LATER", folder_.Write("notes.txt", std::string(2048, 'n'))),
+               EDBEngineError);
+  s->Attach("LATER", system_);
+  EXPECT_EQ(Count(*s, "SELECT COUNT(*) FROM LATER..TMCMC"), 1);
   EXPECT_EQ(s->Execute("INSERT INTO A VALUES (5)"), 1);
   EXPECT_EQ(s->LastInsertRowId(), 3);
 }

@@ -33,6 +33,9 @@ inline void WriteZip(const std::string& path, const std::vector<ZipEntry>& entri
     if (i < 0) throw std::runtime_error("cannot add " + e.name);
     zip_file_set_external_attributes(za, static_cast<zip_uint64_t>(i), 0, ZIP_OPSYS_UNIX,
                                      static_cast<zip_uint32_t>(e.mode) << 16);
+    // Tiny entries are stored: compressing thousands of them is slow.
+    if (e.content.size() < 64)
+      zip_set_file_compression(za, static_cast<zip_uint64_t>(i), ZIP_CM_STORE, 0);
     if (e.mtime != 0) zip_file_set_mtime(za, static_cast<zip_uint64_t>(i), e.mtime, 0);
   }
   if (zip_close(za) != 0) throw std::runtime_error("cannot write " + path);

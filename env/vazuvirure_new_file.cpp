@@ -78,6 +78,22 @@ void Attempt(const Step& step, const char* pattern, const std::string& file, boo
   }
 }
 
+// Calls an entry point that reports a failure in the caller's buffer; an
+// entry point the package lacks fails with missing_text.
+template <class Call>
+bool CallReporting(const void* entry, const char* missing_text, const Call& call,
+                   std::string& error) {
+  if (entry == nullptr) {
+    error = missing_text;
+    return false;
+  }
+  char buffer[kErrorSize] = {};
+  bool ok = call(buffer) != 0;
+  buffer[kErrorSize - 1] = '\0';  // whatever the package wrote
+  error = ok ? std::string() : std::string(buffer);
+  return ok;
+}
+
 }  // namespace
 
 TVAZuviRure::TVAZuviRure(std::string_view folder) {
@@ -100,33 +116,27 @@ bool TVAZuviRure::CompareFile(std::string_view stamp, std::string_view file_name
 
 bool TVAZuviRure::DownLoadFile(std::string_view remote, std::string_view local,
                                std::string& error) const {
-  if (file_ex_ == nullptr) {
-    error = "function VaZuviRure.VAZuviRureFile not found!";
-    return false;
-  }
-  char buffer[kErrorSize] = {};
-  int status = 0, bytes = 0;
-  bool ok = reinterpret_cast<FileExFn>(file_ex_)(
-                0, text_.c_str(), "QLMT", "60", std::string(remote).c_str(),
-                std::string(local).c_str(), &status, buffer, &bytes, 0) != 0;
-  buffer[kErrorSize - 1] = '\0';
-  error = ok ? std::string() : std::string(buffer);
-  return ok;
+  return CallReporting(
+      file_ex_, "function VaZuviRure.VAZuviRureFile not found!",
+      [&](char* buffer) {
+        int status = 0, bytes = 0;
+        return reinterpret_cast<FileExFn>(file_ex_)(
+            0, text_.c_str(), "QLMT", "60", std::string(remote).c_str(), std::string(local).c_str(),
+            &status, buffer, &bytes, 0);
+      },
+      error);
 }
 
 bool TVAZuviRure::UnZipFile(std::string_view archive, std::string_view folder,
                             std::string& error) const {
-  if (unzip_ == nullptr) {
-    error = "function VaZuviRure.UnZipFilesOrDir not found!";
-    return false;
-  }
-  char buffer[kErrorSize] = {};
-  int count = 0;
-  bool ok = reinterpret_cast<UnZipFn>(unzip_)(std::string(archive).c_str(),
-                                              std::string(folder).c_str(), buffer, &count) != 0;
-  buffer[kErrorSize - 1] = '\0';
-  error = ok ? std::string() : std::string(buffer);
-  return ok;
+  return CallReporting(
+      unzip_, "function VaZuviRure.UnZipFilesOrDir not found!",
+      [&](char* buffer) {
+        int count = 0;
+        return reinterpret_cast<UnZipFn>(unzip_)(std::string(archive).c_str(),
+                                                 std::string(folder).c_str(), buffer, &count);
+      },
+      error);
 }
 
 bool UpgradeAllowed() {

@@ -33,15 +33,15 @@ class TVAZuviRure {
 
  private:
   TDynLib lib_;
-  void* file_ex_ = nullptr;        // "VAZuviRureFileEx"
-  void* unzip_ = nullptr;          // "UnZipFilesOrDir"
-  void* compare_ = nullptr;        // "CompareFileToDown"
-  void* compare_ex_ = nullptr;     // "CompareFileToDownEx"
-  void* need_download_ = nullptr;  // "NeedDownLoad"
-  void* unzip_list_ = nullptr;     // "UnZipFilesList"
-  void* unzip_xml_ = nullptr;      // "UnZipFilesXML"
-  void* file_list_ = nullptr;      // "GetFileList"
-  std::string text_;               // passed to the download, always empty
+  void* file_ex_ = nullptr;                         // "VAZuviRureFileEx"
+  void* unzip_ = nullptr;                           // "UnZipFilesOrDir"
+  void* compare_ = nullptr;                         // "CompareFileToDown"
+  [[maybe_unused]] void* compare_ex_ = nullptr;     // "CompareFileToDownEx"
+  [[maybe_unused]] void* need_download_ = nullptr;  // "NeedDownLoad"
+  [[maybe_unused]] void* unzip_list_ = nullptr;     // "UnZipFilesList"
+  [[maybe_unused]] void* unzip_xml_ = nullptr;      // "UnZipFilesXML"
+  [[maybe_unused]] void* file_list_ = nullptr;      // "GetFileList"
+  std::string text_;                                // passed to the download, always empty
 };
 
 // Registry HKLM "Software\QLMT\Halvek", value "GoAhead" trimmed equal to "1".

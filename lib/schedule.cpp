@@ -446,8 +446,9 @@ std::optional<TScheduledRun> NextRun(const TSchedule& schedule, const TScheduled
 std::optional<TScheduledRun> NextRunAfter(const TSchedule& schedule, const TScheduledRun& previous,
                                           const TCivilDateTime& moment) {
   auto limit = CivilSeconds(moment);
+  if (!limit) return std::nullopt;
   auto next = NextRun(schedule, previous);
-  if (!limit || !next || next->At > moment) return next;
+  if (!next || next->At > moment) return next;
   const TCycle& c = schedule.Cycle;
   if (c.Kind == TCycleKind::Monthly) {
     // Each step moves at least a month and none passes the year 9999, so

@@ -333,6 +333,10 @@ TEST(ScheduleRuns, NextRunAfterSkipsMissedRuns) {
        {{2024, 1, 31, 9, 0, 0}, 1},
        {2024, 6, 15, 0, 0, 0},
        std::nullopt},
+      {Element("08:30", Daily("1"), Endless("20240101")),
+       {{2024, 1, 1, 8, 30, 0}, 1},
+       {2024, 2, 30, 0, 0, 0},
+       std::nullopt},
       // Far into the future: no run in range, and no endless search.
       {Element("00:00", Hourly(0.0003), Endless("20240101")),
        {{2024, 1, 1, 0, 0, 0}, 1},

@@ -53,7 +53,16 @@ bool WriteAlertLog(std::string_view name_part, std::string_view text, std::strin
   try {
     std::string folder = GetInstallFolder();
     if (folder.empty()) folder = GetHostExeFolder();
-    folder = JoinPath(folder, "Log");
+    return WriteAlertLogIn(folder, name_part, text, period);
+  } catch (...) {
+    return false;
+  }
+}
+
+bool WriteAlertLogIn(const std::string& base_folder, std::string_view name_part,
+                     std::string_view text, std::string_view period) {
+  try {
+    std::string folder = JoinPath(base_folder, "Log");
     TDateTime now = Now();
     const char* date_pattern = period == "M" ? "yyyymm" : period == "Y" ? "yyyy" : "yyyymmdd";
     std::string file = "Alert_" + std::string(name_part) + "_" + FormatDateTime(date_pattern, now);

@@ -20,6 +20,10 @@ std::string GetInstallFolder();
 bool WriteAlertLog(std::string_view name_part, std::string_view text,
                    std::string_view period = "D");
 
+// The same line and file below base_folder/Log, whatever the install folder.
+bool WriteAlertLogIn(const std::string& base_folder, std::string_view name_part,
+                     std::string_view text, std::string_view period = "D");
+
 // Appends line and a line end to folder/file_name, creating the folder with
 // its parents. The line goes out in one write to a file opened for
 // appending, so lines of concurrent writers (threads or processes) never

@@ -315,7 +315,8 @@ std::string TfrmBaseGene::SysInfo(std::string_view name) {
                                            "商品分类方式四"};
     static const char* const kNames[] = {"SYS007", "SYS008", "SYS009", "SYS010"};
     for (int i = 0; i < 4; ++i)
-      if (SameText(name, kNames[i])) return InterfaceCodePage() == "437" ? kEnglish[i] : kChinese[i];
+      if (SameText(name, kNames[i]))
+        return InterfaceCodePage() == "437" ? kEnglish[i] : kChinese[i];
   }
   if (TextsConverted()) value = VxConverter()->DBToUI(Variant(value)).ToText();
   return value;
@@ -507,7 +508,8 @@ void TfrmBaseGene::SetupConnection(TSocketConnection*) {}
 void TfrmBaseGene::SetCaptionText(const std::string& caption) {
   ProgramCaption = caption;
   if (!IsLibrary())
-    ProgramCaption += GetLangMessage(dtClient, "TfrmBaseGene", "sExeVer", "[您现在运行的是Exe版本!]");
+    ProgramCaption +=
+        GetLangMessage(dtClient, "TfrmBaseGene", "sExeVer", "[您现在运行的是Exe版本!]");
   SetCaption(ProgramCaption + "[" + CompanyName + "]");
 }
 
@@ -542,7 +544,8 @@ bool TfrmBaseGene::CollectParams() {
   Variant env = fresh(EnvCount), captions = fresh(OptionCount), values = fresh(OptionCount);
   int module_count = OptionCount - FrameworkOptionCount;
   if (!FillParamCaptions(captions, module_count)) return false;
-  if (!CheckRowEntries(captions, OptionCount, GetLangText("TfrmBaseGene", "sOption", true, "选择条件文字")))
+  if (!CheckRowEntries(captions, OptionCount,
+                       GetLangText("TfrmBaseGene", "sOption", true, "选择条件文字")))
     return false;
   if (!FillParamValues(values, module_count)) return false;
   if (!CheckRowEntries(values, OptionCount,
@@ -644,8 +647,8 @@ bool TfrmBaseGene::NameTest(const Variant& values) {
                            : std::string();
     TComponent* c = name.empty() ? nullptr : FindComponent(name);
     ok = c && (dynamic_cast<TSelectPanel*>(c) || dynamic_cast<TCustomComboBox*>(c) ||
-               HasProperty(c, "ItemIndex") || HasProperty(c, "Checked") ||
-               HasProperty(c, "Text") || HasProperty(c, "Lines"));
+               HasProperty(c, "ItemIndex") || HasProperty(c, "Checked") || HasProperty(c, "Text") ||
+               HasProperty(c, "Lines"));
     if (!ok) continue;
     if (vals && vals->IsArray() && i >= vals->LowBound() && i <= vals->HighBound())
       ApplyNamedValue(c, (*vals)[i]);
@@ -681,8 +684,8 @@ void TfrmBaseGene::ApplyNamedValue(TComponent* component, const Variant& value) 
     return;
   }
   auto* edit = dynamic_cast<TCustomEdit*>(component);
-  bool is_date = edit && FindText("," + DateFields + ",", "," + component->Name() + ",") !=
-                             std::string::npos;
+  bool is_date =
+      edit && FindText("," + DateFields + ",", "," + component->Name() + ",") != std::string::npos;
   if (is_date && Date8ToDate(text) != 0) {
     if (auto* masked = dynamic_cast<TCustomMaskEdit*>(edit)) {
       masked->SetEditMask(DateMaskText());

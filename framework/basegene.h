@@ -209,8 +209,7 @@ class TfrmBaseGene : public TVXForm {
   std::string GetMessageText(const std::string& kind, const std::string& id);
   TModalResult ShowMessageText(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons);
   TModalResult ShowMessageByCode(const std::string& kind, const std::string& id,
-                                 const std::vector<std::string>& args,
-                                 TMsgDlgButtons buttons = {});
+                                 const std::vector<std::string>& args, TMsgDlgButtons buttons = {});
   void AddMessage(const std::string& code_text);
   void AddErrorText(const std::string& text);
 

@@ -44,7 +44,8 @@ std::string FormatMessage(std::string_view pattern, const std::vector<std::strin
     bool left = false;
     if (i < pattern.size() && pattern[i] == '-') left = true, ++i;
     int width = 0, precision = -1;
-    while (i < pattern.size() && std::isdigit(static_cast<unsigned char>(pattern[i])) && width < 1000)
+    while (i < pattern.size() && std::isdigit(static_cast<unsigned char>(pattern[i])) &&
+           width < 1000)
       width = width * 10 + (pattern[i++] - '0');
     if (i < pattern.size() && pattern[i] == '.') {
       precision = 0;
@@ -54,7 +55,8 @@ std::string FormatMessage(std::string_view pattern, const std::vector<std::strin
         precision = precision * 10 + (pattern[i++] - '0');
     }
     if (i >= pattern.size() || index >= args.size())
-      throw EConvertError("Format '" + std::string(pattern) + "' invalid or incompatible with argument");
+      throw EConvertError("Format '" + std::string(pattern) +
+                          "' invalid or incompatible with argument");
     char type = static_cast<char>(std::tolower(static_cast<unsigned char>(pattern[i])));
     const std::string& arg = args[index];
     next = index + 1;
@@ -65,14 +67,18 @@ std::string FormatMessage(std::string_view pattern, const std::vector<std::strin
                   : arg;
     } else if (type == 'd' || type == 'u' || type == 'x') {
       auto n = TryStrToInt64(arg);
-      if (!n) throw EConvertError("Format '" + std::string(pattern) + "' invalid or incompatible with argument");
+      if (!n)
+        throw EConvertError("Format '" + std::string(pattern) +
+                            "' invalid or incompatible with argument");
       piece = type == 'x' ? Format("%llx", static_cast<long long>(*n))
                           : Format("%lld", static_cast<long long>(*n));
       if (precision > 0 && piece.size() < static_cast<std::size_t>(precision))
-        piece.insert(piece[0] == '-' ? 1 : 0, static_cast<std::size_t>(precision) - piece.size(), '0');
+        piece.insert(piece[0] == '-' ? 1 : 0, static_cast<std::size_t>(precision) - piece.size(),
+                     '0');
     } else {
       (void)spec_start;
-      throw EConvertError("Format '" + std::string(pattern) + "' invalid or incompatible with argument");
+      throw EConvertError("Format '" + std::string(pattern) +
+                          "' invalid or incompatible with argument");
     }
     std::size_t len = Utf8Length(piece);
     if (static_cast<std::size_t>(width) > len) {
@@ -153,8 +159,8 @@ void TfrmBaseGene::AddMessage(const std::string& code_text) {
   std::size_t start = 0;
   for (;;) {
     std::size_t semi = code_text.find(';', start);
-    fields.push_back(code_text.substr(start, semi == std::string::npos ? std::string::npos
-                                                                       : semi - start));
+    fields.push_back(
+        code_text.substr(start, semi == std::string::npos ? std::string::npos : semi - start));
     if (semi == std::string::npos) break;
     start = semi + 1;
   }
@@ -295,8 +301,8 @@ std::string TfrmBaseGene::PickDate(const std::string& text) {
   std::string start = Utf8Length(text) == 8 ? text : DateToDate8(Date());
   std::string answer;
   try {
-    answer = Trim(VarToStr(
-        Call(F2Window, "ShowInputDay", {VarArrayOf({DateStyle() > 3, start, SystemDB})})));
+    answer = Trim(
+        VarToStr(Call(F2Window, "ShowInputDay", {VarArrayOf({DateStyle() > 3, start, SystemDB})})));
   } catch (...) {
     return text;  // the date window failed: the field keeps its text
   }
@@ -614,9 +620,8 @@ bool TfrmBaseGene::CheckRequired(std::string_view list) {
     auto* panel = dynamic_cast<TSelectPanel*>(c);
     bool empty;
     if (panel) {
-      empty = panel->IsRangeInput()
-                  ? IsBlank(panel->edBegin()) || IsBlank(panel->edFinal())
-                  : panel->ListBox()->Items()->Count() == 0;
+      empty = panel->IsRangeInput() ? IsBlank(panel->edBegin()) || IsBlank(panel->edFinal())
+                                    : panel->ListBox()->Items()->Count() == 0;
     } else {
       empty = IsBlank(c);
     }

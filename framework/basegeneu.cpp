@@ -51,8 +51,7 @@ bool YearLast(int style) {
   return style == 2 || style == 3;
 }
 
-std::string Assemble(int style, std::string_view sep, std::string_view year,
-                     std::string_view two) {
+std::string Assemble(int style, std::string_view sep, std::string_view year, std::string_view two) {
   std::string s(sep);
   std::string t(two);
   if (YearLast(style)) return t + s + t + s + std::string(year);

@@ -134,8 +134,9 @@ TEST_F(BaseGene, ProgramIdentityFromTheFileName) {
   struct Case {
     const char* file;
     const char* id;
-  } cases[] = {{"STKB17C.dll", "STKB17"},  {"/opt/c/STKB17C.so", "STKB17"}, {"STKB17.dll", "STKB17"},
-               {"ABCDE.dll", "ABCDE"},     {"STKB17CX", "STKB17"},        {"xyzr01c.Dll", "xyzr01"}};
+  } cases[] = {{"STKB17C.dll", "STKB17"}, {"/opt/c/STKB17C.so", "STKB17"},
+               {"STKB17.dll", "STKB17"},  {"ABCDE.dll", "ABCDE"},
+               {"STKB17CX", "STKB17"},    {"xyzr01c.Dll", "xyzr01"}};
   for (const Case& c : cases) {
     auto* f = Create<TfrmTstb01>(nullptr);
     f->ModuleFileName = c.file;
@@ -157,10 +158,17 @@ TEST(DateFields, MasksBlanksAndConversionsForEveryStyle) {
     int style;
     const char* expect;
   } cases[] = {
-      {"2024/02/30", 1, "20240230"}, {"2024/2/5", 1, "20240205"},   {"93/05/06", 4, "20040506"},
-      {"113/3/5", 5, "20240305"},    {"12/31/2024", 2, "20241231"}, {"31/12/2024", 3, "20241231"},
-      {"    /  /  ", 1, ""},         {"", 1, ""},                   {"2024/ab/05", 1, "2024/ab/05"},
-      {" 2024/1/1 ", 7, ""},         {"99999999999/1/1", 4, "99999999999/1/1"},
+      {"2024/02/30", 1, "20240230"},
+      {"2024/2/5", 1, "20240205"},
+      {"93/05/06", 4, "20040506"},
+      {"113/3/5", 5, "20240305"},
+      {"12/31/2024", 2, "20241231"},
+      {"31/12/2024", 3, "20241231"},
+      {"    /  /  ", 1, ""},
+      {"", 1, ""},
+      {"2024/ab/05", 1, "2024/ab/05"},
+      {" 2024/1/1 ", 7, ""},
+      {"99999999999/1/1", 4, "99999999999/1/1"},
   };
   for (const Case& c : cases)
     EXPECT_EQ(DisplayToDate8(c.text, c.style, "/"), c.expect) << c.text << " style " << c.style;
@@ -218,7 +226,8 @@ TEST_F(BaseGene, DialogButtonsAndCaptionsByCodeAndInterface) {
     seen = shown;
     captions.clear();
     for (const char* name : {"OK", "Cancel"})
-      if (auto* b = dynamic_cast<TButton*>(form.FindComponent(name))) captions.push_back(b->Caption());
+      if (auto* b = dynamic_cast<TButton*>(form.FindComponent(name)))
+        captions.push_back(b->Caption());
   });
   f->ShowMessageByCode("W", "000014", {});
   EXPECT_EQ(seen.Buttons, (std::vector<std::string>{"OK", "Cancel"}));
@@ -438,9 +447,11 @@ TEST_F(BaseGene, ShellMessagesApplyValuesAndRun) {
   } counter{&runs};
   f->btnOk->OnClick = Bind<&Counter::Click>(&counter);
   auto named = [](int mode) {
-    Variant captions = VarArrayOf({VarArrayOf({"盘点底稿编号", "ed01"}), VarArrayOf({"盘点日期", "me02"})});
+    Variant captions =
+        VarArrayOf({VarArrayOf({"盘点底稿编号", "ed01"}), VarArrayOf({"盘点日期", "me02"})});
     Variant values = VarArrayOf({"W0007", "20240131"});
-    return VarArrayOf({false, VarArrayOf({mode, VarArrayOf({true, VarArrayOf({captions, values})})})});
+    return VarArrayOf(
+        {false, VarArrayOf({mode, VarArrayOf({true, VarArrayOf({captions, values})})})});
   };
   f->ReceiveShellParams(named(0));
   EXPECT_EQ(runs, 0);
@@ -454,7 +465,10 @@ TEST_F(BaseGene, ShellMessagesApplyValuesAndRun) {
   f->ReceiveShellParams(named(5));
   EXPECT_EQ(f->shell_runs, std::vector<int>{5});
   // Names the form does not have: recorded, nothing runs.
-  Variant bad = VarArrayOf({false, VarArrayOf({1, VarArrayOf({true, VarArrayOf({VarArrayOf({VarArrayOf({"?", "edNone"})}), VarArrayOf({"1"})})})})});
+  Variant bad = VarArrayOf(
+      {false,
+       VarArrayOf({1, VarArrayOf({true, VarArrayOf({VarArrayOf({VarArrayOf({"?", "edNone"})}),
+                                                    VarArrayOf({"1"})})})})});
   f->ReceiveShellParams(bad);
   EXPECT_EQ(runs, 1);
   EXPECT_NE(f->MessageCodes.find("W;000014"), std::string::npos);
@@ -481,7 +495,7 @@ TEST_F(BaseGene, HelpTopicsFromTheProgramIdentifier) {
     const char* id;
     const char* system;
     const char* topic;
-  } cases[] = {{"STKB17", "STK", "13170000"}, {"ACRR21", "ACR", "12210000"},
+  } cases[] = {{"STKB17", "STK", "13170000"},  {"ACRR21", "ACR", "12210000"},
                {"INVAR21", "INV", "62210000"}, {"INVMB05", "INV", "83050000"},
                {"ABCX01", nullptr, nullptr},   {"ABC", nullptr, nullptr}};
   for (const Case& c : cases) {
@@ -500,11 +514,13 @@ TEST_F(BaseGene, HelpTopicsFromTheProgramIdentifier) {
 
 TEST_F(BaseGene, UserRightsAnswer) {
   TfrmTstb01* f = Started();
-  f->ApplyUserRights(VarArrayOf({"", "A,Y,N,YYYYYYNY,E,F", "t2", "t3", "LIM",
-                                 VarArrayOf({2, "W01", "W02"})}));
+  f->ApplyUserRights(
+      VarArrayOf({"", "A,Y,N,YYYYYYNY,E,F", "t2", "t3", "LIM", VarArrayOf({2, "W01", "W02"})}));
   EXPECT_FALSE(f->LookupFlag7);
   EXPECT_TRUE(f->LookupFlag8);
-  EXPECT_EQ(f->LimitText, "LIM\x03" "2\x03W01\x03W02\x03");
+  EXPECT_EQ(f->LimitText,
+            "LIM\x03"
+            "2\x03W01\x03W02\x03");
   f->ApplyUserRights(VarArrayOf({"", "A,Y,N,YY,E,F"}));
   EXPECT_TRUE(f->LookupFlag7);
   EXPECT_TRUE(f->LookupFlag8);

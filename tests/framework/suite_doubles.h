@@ -62,8 +62,10 @@ class SuiteDoubles {
     f2_ = std::make_shared<ScriptedObject>();
     server_ = std::make_shared<ScriptedObject>();
     auto* self = this;
-    manager_->On("VersionType", [self](auto) { return Variant(std::int32_t{self->tables_.VersionType}); });
-    manager_->On("ProductID", [self](auto) { return Variant(std::int32_t{self->tables_.ProductID}); });
+    manager_->On("VersionType",
+                 [self](auto) { return Variant(std::int32_t{self->tables_.VersionType}); });
+    manager_->On("ProductID",
+                 [self](auto) { return Variant(std::int32_t{self->tables_.ProductID}); });
     manager_->On("Com_Counter", [self](auto) { return Variant(DispatchPtr(self->counter_)); });
     manager_->On("Com_Validator", [self](auto) { return Variant(DispatchPtr(self->validator_)); });
     manager_->On("Com_F2Window", [self](auto) { return Variant(DispatchPtr(self->f2_)); });
@@ -89,8 +91,9 @@ class SuiteDoubles {
     validator_->Property("ProductID", Variant()).Property("BaseLimited", Variant());
     auto check = [self](std::span<Arg> a) {
       const Variant& args = a[3].get();
-      std::string first =
-          args.IsArray() && args.HighBound() >= args.LowBound() ? VarToStr(args[args.LowBound()]) : "";
+      std::string first = args.IsArray() && args.HighBound() >= args.LowBound()
+                              ? VarToStr(args[args.LowBound()])
+                              : "";
       std::string key = VarToStr(a[0].get()) + ";" + VarToStr(a[1].get()) + ";" + first;
       auto it = self->tables_.Checks.find(key);
       if (it == self->tables_.Checks.end()) return Variant(false);
@@ -100,7 +103,8 @@ class SuiteDoubles {
     validator_->On("CheckValue", check).On("QueryData", check);
     f2_->Returns("F2GetData", Variant()).Returns("ShowInputDay", "").Returns("GetPhrase", "");
     server_->Property("SQLType", std::int32_t{1});
-    server_->Returns("GetPower", VarArrayOf({"", "A,Y,Y,YYYYYYYY,E,F", "", "", "", VarArrayOf({0})}));
+    server_->Returns("GetPower",
+                     VarArrayOf({"", "A,Y,Y,YYYYYYYY,E,F", "", "", "", VarArrayOf({0})}));
     server_->Returns("Request", "20261211000001").Returns("Request1", "20261211000001");
     server_->Returns("ErrorDescript", "").Returns("UpdateStatus1", Variant());
     server_->Returns("ExecSvrDLL", Variant()).Returns("LoadTable", Variant());

@@ -5,13 +5,16 @@
 #include "controls/selectpnl.h"
 #include "controls/vxradiogroup.h"
 #include "env/sorvenda_ini.h"
+#include "env/vazuvirure_new_file.h"
 #include "framework/basegeneu.h"
+#include "framework/svrctrl.h"
 #include "lib/edition.h"
 #include "lib/props.h"
 #include "lib/strs.h"
 #include "lib/system_info.h"
 #include "platform/automation/class_registry.h"
 #include "platform/automation/dispatch.h"
+#include "platform/os/dynlib.h"
 #include "platform/os/paths.h"
 #include "platform/rtl/text.h"
 #include "platform/ui/grids.h"
@@ -522,7 +525,7 @@ bool TfrmBaseGene::CheckRowEntries(const Variant& row, int count, const std::str
   }
   for (int i = 1; i <= count; ++i) {
     const Variant& v = row[i];
-    if (v.IsEmpty() || v.IsNull() || (v.IsString() && VarToStr(v).empty())) {
+    if (v.IsEmpty() || v.IsNull()) {
       ShowMessageByCode("W", "000003", {label, IntToStr(count), IntToStr(i)});
       return false;
     }
@@ -622,11 +625,83 @@ bool TfrmBaseGene::SchemeOpened() {
 void TfrmBaseGene::BeforeLoadControl(TComponent*, const std::string&) {}
 void TfrmBaseGene::AfterLoadControl(TComponent*, const std::string&) {}
 
-bool TfrmBaseGene::RunLocal(const std::string&, const std::string&, const std::string&,
-                            const std::string&, const std::string&, const std::string&,
-                            const std::string&, const std::string&, const Variant&, int,
-                            const std::string&) {
-  return false;
+bool TfrmBaseGene::RunLocal(const std::string& job_id, const std::string& program_id,
+                            const std::string& p3, const std::string& company_id,
+                            const std::string& user_id, const std::string&,
+                            const std::string& program_kind, const std::string& system_db,
+                            const Variant& values, int p10, const std::string& sub_id) {
+  Application()->ProcessMessages();
+  std::vector<std::string> folders;
+  TSorvendaIniS().GetWorkDLLPaths(folders);
+  std::string library = program_id + "S.DLL";
+  // The host file a library name stands for in a folder.
+  auto host_file = [&](const std::string& folder) {
+    return JoinPath(folder, LibraryFileCandidates(library).front());
+  };
+  auto bring_up_to_date = [&](const std::string& file) {
+    std::string description;
+    try {
+      description =
+          VarToStr(Call(Manager, "GetFileList", {VarArrayOf({LowerCase(ExtractFileName(file))})}));
+    } catch (...) {
+      description.clear();  // no description: the local file is used as it is
+    }
+    std::string error;
+    return UpdateFromFileInfo(description, file, true, error);
+  };
+  std::string chosen, s_pkg;
+  for (const std::string& folder : folders) {
+    if (s_pkg.empty() && FindText(folder, "S_PKG") != std::string::npos) s_pkg = folder;
+    std::string file = host_file(folder);
+    if (FileExists(file) && bring_up_to_date(file)) {
+      chosen = file;
+      break;
+    }
+  }
+  if (chosen.empty()) {
+    if (folders.empty()) return false;
+    std::string file = host_file(s_pkg.empty() ? folders.front() : s_pkg);
+    if (!bring_up_to_date(file)) return false;
+    chosen = file;
+  }
+  TDynLib lib(chosen);
+  if (!lib.Loaded()) {
+    AddErrorText(lib.Error());
+    return false;
+  }
+  auto get = lib.Function<TGetSvrControllerFunc>(kGetSvrControllerExport);
+  if (!get) return false;
+  bool ok = true;
+  std::unique_ptr<TSvrController> controller;
+  try {
+    controller.reset(get());
+    if (!controller) return false;
+    Variant args;
+    if (SameText(program_kind, "B"))
+      args = VarArrayOf(
+          {job_id, company_id, user_id, values, system_db, sub_id, std::int32_t{ProductID}});
+    else
+      args = VarArrayOf({job_id, p3, company_id, user_id, system_db, values, std::int32_t{p10},
+                         UpperCase(program_kind), sub_id, std::int32_t{ProductID},
+                         std::int32_t{CaptionsFilled ? 1 : 0}, InterfaceCodePage()});
+    controller->Run(args);
+  } catch (const std::exception& e) {
+    AddErrorText(ExceptionText(e));
+    ok = false;
+  }
+  if (controller) {
+    std::u16string text;
+    try {
+      controller->GetMessages(text);
+    } catch (...) {
+      text.clear();
+    }
+    AddErrorText(Utf16ToUtf8(text));
+    controller.reset();
+  }
+  lib.Unload();
+  Application()->ProcessMessages();
+  return ok;
 }
 
 void TfrmBaseGene::ConvertDataSets() {}

@@ -117,29 +117,29 @@ TParameter& TParameters::ParamByName(std::string_view name) const {
   throw EDatabaseError(OwnerName() + ": parameter '" + std::string(name) + "' not found");
 }
 
-// ---- TField -----------------------------------------------------------------------
+// ---- TVxADOField -----------------------------------------------------------------------
 
-const Variant& TField::AsVariant() const {
+const Variant& TVxADOField::AsVariant() const {
   return query_->Value(index_);
 }
 
-void TField::ConvertError(const char* target) const {
+void TVxADOField::ConvertError(const char* target) const {
   throw EConvertError("Field '" + name_ + "': '" + VarToStr(AsVariant()) + "' is not a valid " +
                       target);
 }
 
-std::string TField::AsString() const {
+std::string TVxADOField::AsString() const {
   return VarToStr(AsVariant());
 }
 
-std::int32_t TField::AsInteger() const {
+std::int32_t TVxADOField::AsInteger() const {
   std::int64_t v = AsLargeInt();
   if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
     ConvertError("integer");
   return static_cast<std::int32_t>(v);
 }
 
-std::int64_t TField::AsLargeInt() const {
+std::int64_t TVxADOField::AsLargeInt() const {
   const Variant& v = AsVariant();
   if (v.IsNull()) return 0;
   try {
@@ -149,7 +149,7 @@ std::int64_t TField::AsLargeInt() const {
   }
 }
 
-double TField::AsFloat() const {
+double TVxADOField::AsFloat() const {
   const Variant& v = AsVariant();
   if (v.IsNull()) return 0;
   try {
@@ -159,7 +159,7 @@ double TField::AsFloat() const {
   }
 }
 
-TDateTime TField::AsDateTime() const {
+TDateTime TVxADOField::AsDateTime() const {
   const Variant& v = AsVariant();
   if (v.IsNull()) return TDateTime(0);
   if (const std::string* text = v.AnsiPtr()) {
@@ -351,22 +351,22 @@ std::int64_t TVxADOQuery::ExecSQL() {
   return st.Execute();
 }
 
-const TField& TVxADOQuery::Fields(int index) const {
+const TVxADOField& TVxADOQuery::Fields(int index) const {
   if (!active_) ClosedError("read fields");
   if (index < 0 || index >= FieldCount())
     throw EDatabaseError(DisplayName() + ": field index " + IntToStr(index) + " out of range");
   return fields_[static_cast<std::size_t>(index)];
 }
 
-const TField* TVxADOQuery::FindField(std::string_view name) const {
-  for (const TField& f : fields_)
+const TVxADOField* TVxADOQuery::FindField(std::string_view name) const {
+  for (const TVxADOField& f : fields_)
     if (SameText(f.FieldName(), name)) return &f;
   return nullptr;
 }
 
-const TField& TVxADOQuery::FieldByName(std::string_view name) const {
+const TVxADOField& TVxADOQuery::FieldByName(std::string_view name) const {
   if (!active_) ClosedError("read the field '" + std::string(name) + "'");
-  if (const TField* f = FindField(name)) return *f;
+  if (const TVxADOField* f = FindField(name)) return *f;
   throw EDatabaseError(DisplayName() + ": field '" + std::string(name) + "' not found");
 }
 

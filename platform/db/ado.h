@@ -109,9 +109,9 @@ class TParameters {
 // A column of an open query, read at the current row. On an empty result
 // every field reads as Null. Fields belong to one opening of the query: a
 // reference is good until the query closes.
-class TField {
+class TVxADOField {
  public:
-  TField(const TVxADOQuery& query, int index, std::string name)
+  TVxADOField(const TVxADOQuery& query, int index, std::string name)
       : query_(&query), index_(index), name_(std::move(name)) {}
   const std::string& FieldName() const { return name_; }
   int Index() const { return index_; }
@@ -169,17 +169,17 @@ class TVxADOQuery : public TComponent {
   std::int64_t ExecSQL();
 
   int FieldCount() const { return static_cast<int>(fields_.size()); }
-  const TField& Fields(int index) const;
+  const TVxADOField& Fields(int index) const;
   // By name ignoring case; nullptr when absent.
-  const TField* FindField(std::string_view name) const;
+  const TVxADOField* FindField(std::string_view name) const;
   // Raises EDatabaseError naming the field when absent or the query is closed.
-  const TField& FieldByName(std::string_view name) const;
+  const TVxADOField& FieldByName(std::string_view name) const;
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
-  friend class TField;
+  friend class TVxADOField;
   friend class TVxADOConnection;
   const Variant& Value(int column) const;
   void SQLChanged(TObject*);
@@ -193,7 +193,7 @@ class TVxADOQuery : public TComponent {
   std::unique_ptr<TStringList> sql_;
   TParameters parameters_;
   std::unique_ptr<db::IStatement> statement_;
-  std::vector<TField> fields_;
+  std::vector<TVxADOField> fields_;
   // Rows one after another, FieldCount values each.
   std::vector<Variant> rows_;
   int row_count_ = 0;

@@ -144,6 +144,7 @@ const TClassInfo& TVxDBEdit::StaticClassInfo() {
   static const TClassInfo& info = DefineClass<TVxDBEdit>("TVxDBEdit", [](auto& r) {
     PublishLabelledEdit<TVxDBEdit>(r);
     r.template Str<&TVxDBEdit::DataField, &TVxDBEdit::SetDataField>("DataField");
+    r.template Obj<&TVxDBEdit::DataSource, &TVxDBEdit::SetDataSource>("DataSource", "TDataSource");
   });
   return info;
 }
@@ -175,6 +176,64 @@ void TVxDBEdit::EnabledChanged() {
 void TVxDBEdit::VisibleChanged() {
   TEdit::VisibleChanged();
   Follow();
+}
+
+void TVxDBEdit::SetDataField(std::string_view field) {
+  data_field_ = std::string(field);
+  ShowField();
+}
+
+TField* TVxDBEdit::Field() const {
+  TDataSet* data_set = data_link_.DataSet();
+  if (!data_set || !data_set->Active() || data_field_.empty()) return nullptr;
+  return data_set->FindField(data_field_);
+}
+
+void TVxDBEdit::TFieldLink::FieldChanged(TField* field) {
+  if (field == edit_.Field()) edit_.ShowField();
+}
+
+void TVxDBEdit::ShowField() {
+  if (!DataSource() || showing_) return;
+  TField* field = Field();
+  std::string text;
+  if (field) text = data_link_.Editing() ? field->Text() : field->DisplayText();
+  showing_ = true;
+  try {
+    SetText(text);
+  } catch (...) {
+    showing_ = false;
+    throw;
+  }
+  showing_ = false;
+  modified_ = false;
+}
+
+void TVxDBEdit::StoreText() {
+  TField* field = Field();
+  if (!modified_ || !field || !data_link_.Editing()) return;
+  showing_ = true;  // the field's change notice must not overwrite the typing
+  try {
+    field->SetText(Text());
+  } catch (...) {
+    showing_ = false;
+    throw;
+  }
+  showing_ = false;
+  modified_ = false;
+}
+
+void TVxDBEdit::Change() {
+  if (!showing_ && data_link_.Editing() && Field()) {
+    modified_ = true;
+    // A text the field cannot take yet (half a number) stays typed; posting
+    // the record stores it again and reports the refusal.
+    try {
+      StoreText();
+    } catch (const Exception&) {
+    }
+  }
+  TEdit::Change();
 }
 
 // ---- TVxBtnDBEdit -------------------------------------------------------------------------------

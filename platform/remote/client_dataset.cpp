@@ -107,29 +107,33 @@ const TClientDataSet::TIndex* TClientDataSet::ActiveIndex() const {
 }
 
 void TClientDataSet::RecordsChanged(int& current_index) {
-  const TIndex* index = ActiveIndex();
-  if (!index) return;
   std::vector<std::size_t> columns;
-  for (const std::string& f : index->Fields)
-    columns.push_back(FieldColumn(*FieldByName(f)));
+  if (const TIndex* index = ActiveIndex())
+    for (const std::string& f : index->Fields)
+      columns.push_back(FieldColumn(*FieldByName(f)));
   auto& records = Records();
   std::vector<std::size_t> order(records.size());
   std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+  // Equal keys, and every record without an index, keep the provider's order.
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
     for (std::size_t c : columns) {
       int cmp = CompareValues(records[a][c], records[b][c]);
       if (cmp != 0) return cmp < 0;
     }
-    return false;
+    return arrival_[a] < arrival_[b];
   });
   std::vector<TRecordValues> sorted;
+  std::vector<std::size_t> arrival;
   sorted.reserve(records.size());
+  arrival.reserve(records.size());
   int moved = current_index;
   for (std::size_t i = 0; i < order.size(); ++i) {
     if (static_cast<int>(order[i]) == current_index) moved = static_cast<int>(i);
     sorted.push_back(std::move(records[order[i]]));
+    arrival.push_back(arrival_[order[i]]);
   }
   records = std::move(sorted);
+  arrival_ = std::move(arrival);
   current_index = moved;
 }
 
@@ -190,6 +194,8 @@ void TClientDataSet::InternalOpen(std::vector<TColumn>& columns,
       values.push_back(row[c]);
     records.push_back(std::move(values));
   }
+  arrival_.resize(records.size());
+  std::iota(arrival_.begin(), arrival_.end(), 0);
 }
 
 void TClientDataSet::InternalPost(const TRecordValues& original, const TRecordValues& changed) {

@@ -55,6 +55,7 @@ class TClientDataSet : public TDataSet {
   std::string provider_name_;
   std::vector<TIndex> indexes_;
   std::string index_name_;
+  std::vector<std::size_t> arrival_;  // per record: its place in the provider's order
 };
 
 }  // namespace vx

@@ -111,7 +111,13 @@ std::string TTableProvider::ApplyUpdates(const Variant& changes) {
   }
   for (Change& change : list) {
     int r = Locate(change.Original);
-    if (r < 0) return "Record not found or changed by another user";
+    if (r < 0) {
+      // The server may have made the change itself already (a scheme renamed
+      // by ChangeConName before the client posts the new name): nothing to do.
+      int same = Locate(change.Changed);
+      if (same >= 0 && records_[static_cast<std::size_t>(same)] == change.Changed) continue;
+      return "Record not found or changed by another user";
+    }
     if (OnUpdate) {
       std::string reason = OnUpdate(change.Original, change.Changed);
       if (!reason.empty()) return reason;

@@ -9,7 +9,8 @@
 //   AS_ApplyUpdates(ProviderName, changes)
 //     changes: [ ["U", original values, new values], ... ]
 //     -> empty text when every change was applied, else the reason of the
-//        first one refused (the changes before it stay applied)
+//        first one refused (the changes before it stay applied); a change
+//        whose new values the table already holds counts as applied
 //
 // Type letters: "S" text, "W" wide text, "M" memo, "H" small integer,
 // "I" integer, "L" large integer, "B" boolean, "F" float, "D" date-time.

@@ -168,6 +168,12 @@ TEST_F(ClientDataSetTest, ARefusedPostKeepsTheRecordInEditState) {
   data->Edit();
   data->FieldByName("VCONDITION")->SetAsString("X\r\n");
   EXPECT_THROW(data->Post(), EDatabaseError);
+  data->Cancel();
+  // A change the server made itself already (a rename) is no conflict.
+  data->Edit();
+  data->FieldByName("NCONDITION")->SetAsString("renamed elsewhere");
+  data->Post();
+  EXPECT_EQ(data->State(), dsBrowse);
 }
 
 TEST_F(ClientDataSetTest, FieldsConvertTheirValuesAndShowTextThroughHandlers) {

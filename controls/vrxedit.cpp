@@ -193,33 +193,38 @@ void TVxDBEdit::TFieldLink::FieldChanged(TField* field) {
   if (field == edit_.Field()) edit_.ShowField();
 }
 
+// Marks the edit as writing to or from its field for a scope, so that the
+// notices this causes do not echo back.
+class TVxDBEdit::TShowingScope {
+ public:
+  explicit TShowingScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~TShowingScope() { flag_ = false; }
+  TShowingScope(const TShowingScope&) = delete;
+  TShowingScope& operator=(const TShowingScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
 void TVxDBEdit::ShowField() {
   if (!DataSource() || showing_) return;
   TField* field = Field();
   std::string text;
   if (field) text = data_link_.Editing() ? field->Text() : field->DisplayText();
-  showing_ = true;
-  try {
+  {
+    TShowingScope scope(showing_);
     SetText(text);
-  } catch (...) {
-    showing_ = false;
-    throw;
   }
-  showing_ = false;
   modified_ = false;
 }
 
 void TVxDBEdit::StoreText() {
   TField* field = Field();
   if (!modified_ || !field || !data_link_.Editing()) return;
-  showing_ = true;  // the field's change notice must not overwrite the typing
-  try {
+  {
+    TShowingScope scope(showing_);  // the field's notice must not overwrite the typing
     field->SetText(Text());
-  } catch (...) {
-    showing_ = false;
-    throw;
   }
-  showing_ = false;
   modified_ = false;
 }
 

@@ -122,6 +122,7 @@ class TVxDBEdit : public TEdit {
    private:
     TVxDBEdit& edit_;
   };
+  class TShowingScope;
   void LabelAdjusted(TObject*) { link_.Place(); }
   // The field's text into the edit (bound edits only).
   void ShowField();

@@ -290,27 +290,24 @@ void TDataSet::First() {
 }
 
 void TDataSet::Next() {
-  CheckBrowseMode();
-  if (current_ + 1 < RecordCount()) {
-    ++current_;
-    bof_ = eof_ = false;
-  } else {
-    eof_ = true;
-    bof_ = records_.empty();
-  }
-  DataSetChanged();
+  MoveBy(1);
 }
 
 void TDataSet::Prior() {
+  MoveBy(-1);
+}
+
+int TDataSet::MoveBy(int distance) {
   CheckBrowseMode();
-  if (current_ > 0) {
-    --current_;
-    bof_ = eof_ = false;
-  } else {
-    bof_ = true;
-    eof_ = records_.empty();
-  }
+  int target = std::clamp<long long>(static_cast<long long>(current_) + distance, 0,
+                                     std::max(RecordCount() - 1, 0));
+  int moved = target - current_;
+  current_ = target;
+  // Asked to go beyond the last (first) record: at the end (beginning).
+  eof_ = records_.empty() || (distance > 0 && moved < distance);
+  bof_ = records_.empty() || (distance < 0 && moved > distance);
   DataSetChanged();
+  return moved;
 }
 
 void TDataSet::Last() {

@@ -161,6 +161,9 @@ class TDataSet : public TComponent, public IFieldDisplayLabels {
   void Next();
   void Prior();
   void Last();
+  // Moves that many records on (back when negative), stopping at either
+  // end and setting Eof or Bof when it had to; the distance moved.
+  int MoveBy(int distance);
   bool Eof() const { return eof_; }
   bool Bof() const { return bof_; }
   int RecordCount() const { return static_cast<int>(records_.size()); }

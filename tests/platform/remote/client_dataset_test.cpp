@@ -99,6 +99,11 @@ TEST_F(ClientDataSetTest, OpensWithTheProvidersRecordsAndBrowsesThem) {
   data->Prior();
   EXPECT_TRUE(data->Bof());
   EXPECT_EQ(data->RecNo(), 1);
+  EXPECT_EQ(data->MoveBy(10), 3);  // stops at the last record
+  EXPECT_TRUE(data->Eof());
+  EXPECT_EQ(data->MoveBy(-2), -2);
+  EXPECT_FALSE(data->Eof() || data->Bof());
+  EXPECT_EQ(data->RecNo(), 2);
   data->Close();
   EXPECT_EQ(data->FieldCount(), 0);
   EXPECT_THROW(data->First(), EDatabaseError);

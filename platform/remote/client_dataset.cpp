@@ -40,13 +40,6 @@ bool IsList(const Variant& v) {
   return v.IsArray() && v.DimCount() == 1;
 }
 
-Variant ToArray(const TRecordValues& values) {
-  Variant a = VarArrayCreate(0, static_cast<int>(values.size()) - 1);
-  for (std::size_t i = 0; i < values.size(); ++i)
-    a[static_cast<int>(i)] = values[i];
-  return a;
-}
-
 }  // namespace
 
 const TClassInfo& TClientDataSet::StaticClassInfo() {
@@ -199,7 +192,8 @@ void TClientDataSet::InternalOpen(std::vector<TColumn>& columns,
 }
 
 void TClientDataSet::InternalPost(const TRecordValues& original, const TRecordValues& changed) {
-  Variant changes = VarArrayOf({VarArrayOf({Variant("U"), ToArray(original), ToArray(changed)})});
+  Variant changes =
+      VarArrayOf({VarArrayOf({Variant("U"), RecordToArray(original), RecordToArray(changed)})});
   Variant answer = Call(Server(), kApplyUpdatesMethod, {Arg(provider_name_), Arg(changes)});
   std::string reason = VarToStr(answer);
   if (!reason.empty()) throw EDatabaseError(reason);

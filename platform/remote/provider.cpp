@@ -15,13 +15,6 @@ constexpr Letter kLetters[] = {
     {ftLargeint, "L"}, {ftBoolean, "B"},    {ftFloat, "F"}, {ftDateTime, "D"},
 };
 
-Variant ToArray(const TRecordValues& values) {
-  Variant a = VarArrayCreate(0, static_cast<int>(values.size()) - 1);
-  for (std::size_t i = 0; i < values.size(); ++i)
-    a[static_cast<int>(i)] = values[i];
-  return a;
-}
-
 // The values of a one-dimensional array of exactly count elements.
 bool FromArray(const Variant& a, std::size_t count, TRecordValues& out) {
   if (!a.IsArray() || a.DimCount() != 1 || static_cast<std::size_t>(a.Bounds()[0].Count()) != count)
@@ -33,6 +26,13 @@ bool FromArray(const Variant& a, std::size_t count, TRecordValues& out) {
 }
 
 }  // namespace
+
+Variant RecordToArray(const TRecordValues& values) {
+  Variant a = VarArrayCreate(0, static_cast<int>(values.size()) - 1);
+  for (std::size_t i = 0; i < values.size(); ++i)
+    a[static_cast<int>(i)] = values[i];
+  return a;
+}
 
 std::string FieldTypeLetter(TFieldType type) {
   for (const Letter& l : kLetters)
@@ -73,7 +73,7 @@ Variant TTableProvider::GetRecords() const {
         VarArrayOf({Variant(columns_[c].Name), Variant(FieldTypeLetter(columns_[c].Type))});
   Variant rows = VarArrayCreate(0, static_cast<int>(records_.size()) - 1);
   for (std::size_t r = 0; r < records_.size(); ++r)
-    rows[static_cast<int>(r)] = ToArray(records_[r]);
+    rows[static_cast<int>(r)] = RecordToArray(records_[r]);
   return VarArrayOf({descriptors, rows});
 }
 

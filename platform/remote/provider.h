@@ -28,6 +28,8 @@ namespace vx {
 inline constexpr const char* kGetRecordsMethod = "AS_GetRecords";
 inline constexpr const char* kApplyUpdatesMethod = "AS_ApplyUpdates";
 
+// A record as the protocol carries it: an array from 0.
+Variant RecordToArray(const TRecordValues& values);
 std::string FieldTypeLetter(TFieldType type);
 // Raises EDatabaseError for an unknown letter.
 TFieldType FieldTypeOfLetter(std::string_view letter);

@@ -270,7 +270,7 @@ TEST_F(RemoteTest, TimeOutsEndTheConnectionInsteadOfHanging) {
     auto c = Connection();
     c->SetCallTimeoutMs(100);
     c->Open();
-    EXPECT_THROW(Call(c->AppServer(), "Sleep", {150}), ERemoteError);
+    EXPECT_THROW(Call(c->AppServer(), "Sleep", {1500}), ERemoteError);
     EXPECT_FALSE(c->Connected());
   }
   {

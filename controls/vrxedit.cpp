@@ -180,6 +180,9 @@ void TVxDBEdit::VisibleChanged() {
 
 void TVxDBEdit::SetDataField(std::string_view field) {
   data_field_ = std::string(field);
+  // While the form is designed the edit's label names the field.
+  if (TField* f = Field(); f && ComponentState().Contains(csDesigning))
+    SetCaption(f->DisplayLabel());
   ShowField();
 }
 

@@ -92,6 +92,7 @@ class TVxDBEdit : public TEdit {
   int LabelSpacing() const { return link_.Spacing(); }
   void SetLabelSpacing(int v) { link_.SetSpacing(v); }
   const std::string& DataField() const { return data_field_; }
+  // While designing, also sets Caption to the field's display label.
   void SetDataField(std::string_view field);
   TDataSource* DataSource() const { return data_link_.DataSource(); }
   void SetDataSource(TDataSource* source) { data_link_.SetDataSource(source); }

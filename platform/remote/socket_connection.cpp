@@ -93,7 +93,9 @@ Variant TSocketConnection::AppServer() const {
 void TSocketConnection::SetAppServer(const Variant& server) {
   Close();
   if (server.IsEmpty()) return;
-  server_ = Variant(server.ToDispatch());
+  DispatchPtr object = server.ToDispatch();
+  if (!object) throw EOleError("The application server object is missing");
+  server_ = Variant(std::move(object));
   in_process_ = true;
 }
 

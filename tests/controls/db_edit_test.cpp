@@ -115,6 +115,11 @@ TEST_F(DBEditTest, TheBoundLabelTakesTheFieldsDisplayLabel) {
   label->SetAutoCaption(false);
   label->SetAutoCaption(true);
   EXPECT_EQ(label->Caption(), "方案名称");
+  // At design time the edit's own label names the field as well.
+  EXPECT_EQ(edit->Caption(), "");
+  edit->SetDesigning(true);
+  edit->SetDataField("NCONDITION");
+  EXPECT_EQ(edit->Caption(), "方案名称");
 }
 
 TEST_F(DBEditTest, FreeingTheDataSourceUnbindsTheEdit) {

@@ -6,21 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ui/dataset.h"
 #include "platform/ui/stdctrls.h"
 
 namespace vx {
 
 enum class TLabelPos { psTop, psLeft, psRight, psBottom };
 using enum TLabelPos;
-
-// What a data set offers a bound label: the display label of one of its
-// fields (raising when it has no such field). The module has no data layer
-// yet; its data sets will implement this.
-class IFieldDisplayLabels {
- public:
-  virtual ~IFieldDisplayLabels() = default;
-  virtual std::string FieldDisplayLabel(std::string_view field_name) const = 0;
-};
 
 inline constexpr const char* kDBLabelTwiceError = "不能同时有两个 DBLabel 指到同一个 Control.";
 

@@ -144,6 +144,7 @@ const TClassInfo& TVxDBEdit::StaticClassInfo() {
   static const TClassInfo& info = DefineClass<TVxDBEdit>("TVxDBEdit", [](auto& r) {
     PublishLabelledEdit<TVxDBEdit>(r);
     r.template Str<&TVxDBEdit::DataField, &TVxDBEdit::SetDataField>("DataField");
+    r.template Obj<&TVxDBEdit::DataSource, &TVxDBEdit::SetDataSource>("DataSource", "TDataSource");
   });
   return info;
 }
@@ -175,6 +176,72 @@ void TVxDBEdit::EnabledChanged() {
 void TVxDBEdit::VisibleChanged() {
   TEdit::VisibleChanged();
   Follow();
+}
+
+void TVxDBEdit::SetDataField(std::string_view field) {
+  data_field_ = std::string(field);
+  // While the form is designed the edit's label names the field.
+  if (TField* f = Field(); f && ComponentState().Contains(csDesigning))
+    SetCaption(f->DisplayLabel());
+  ShowField();
+}
+
+TField* TVxDBEdit::Field() const {
+  TDataSet* data_set = data_link_.DataSet();
+  if (!data_set || !data_set->Active() || data_field_.empty()) return nullptr;
+  return data_set->FindField(data_field_);
+}
+
+void TVxDBEdit::TFieldLink::FieldChanged(TField* field) {
+  if (field == edit_.Field()) edit_.ShowField();
+}
+
+// Marks the edit as writing to or from its field for a scope, so that the
+// notices this causes do not echo back.
+class TVxDBEdit::TShowingScope {
+ public:
+  explicit TShowingScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~TShowingScope() { flag_ = false; }
+  TShowingScope(const TShowingScope&) = delete;
+  TShowingScope& operator=(const TShowingScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+void TVxDBEdit::ShowField() {
+  if (!DataSource() || showing_) return;
+  TField* field = Field();
+  std::string text;
+  if (field) text = data_link_.Editing() ? field->Text() : field->DisplayText();
+  {
+    TShowingScope scope(showing_);
+    SetText(text);
+  }
+  modified_ = false;
+}
+
+void TVxDBEdit::StoreText() {
+  TField* field = Field();
+  if (!modified_ || !field || !data_link_.Editing()) return;
+  {
+    TShowingScope scope(showing_);  // the field's notice must not overwrite the typing
+    field->SetText(Text());
+  }
+  modified_ = false;
+}
+
+void TVxDBEdit::Change() {
+  if (!showing_ && data_link_.Editing() && Field()) {
+    modified_ = true;
+    // A text the field cannot take yet (half a number) stays typed; posting
+    // the record stores it again and reports the refusal.
+    try {
+      StoreText();
+    } catch (const Exception&) {
+    }
+  }
+  TEdit::Change();
 }
 
 // ---- TVxBtnDBEdit -------------------------------------------------------------------------------

@@ -5,11 +5,13 @@
 // in the earlier edition raises EClassNotFound ("Class TVxEdit not found"),
 // as reading a form with a class the module does not have would.
 //
-// TVxDBEdit stands for a data-aware edit; the module has no data layer yet,
-// so its DataField is stored and published and nothing else reads it.
+// TVxDBEdit is data-aware: bound to a data source, it shows the current
+// record's DataField and, while the data set is in edit state, stores what
+// is typed through the field's SetText. Unbound it is a labelled edit.
 #include <string>
 
 #include "controls/gspdbtn.h"
+#include "platform/ui/dataset.h"
 #include "platform/ui/stdctrls.h"
 
 namespace vx {
@@ -90,7 +92,12 @@ class TVxDBEdit : public TEdit {
   int LabelSpacing() const { return link_.Spacing(); }
   void SetLabelSpacing(int v) { link_.SetSpacing(v); }
   const std::string& DataField() const { return data_field_; }
-  void SetDataField(std::string_view field) { data_field_ = std::string(field); }
+  // While designing, also sets Caption to the field's display label.
+  void SetDataField(std::string_view field);
+  TDataSource* DataSource() const { return data_link_.DataSource(); }
+  void SetDataSource(TDataSource* source) { data_link_.SetDataSource(source); }
+  // The bound field of the open data set; nullptr when there is none.
+  TField* Field() const;
   void SetParent(TWinControl* parent) override;
 
  protected:
@@ -98,14 +105,35 @@ class TVxDBEdit : public TEdit {
   void BoundsChanged(bool moved, bool sized) override;
   void EnabledChanged() override;
   void VisibleChanged() override;
+  void Change() override;
   // The edit moved, changed parent, state or visibility: what it carries
   // follows.
   virtual void Follow() { link_.Follow(); }
 
  private:
+  class TFieldLink : public TDataLink {
+   public:
+    explicit TFieldLink(TVxDBEdit& edit) : edit_(edit) {}
+
+   protected:
+    void DataSetChanged() override { edit_.ShowField(); }
+    void FieldChanged(TField* field) override;
+    void UpdateData() override { edit_.StoreText(); }
+
+   private:
+    TVxDBEdit& edit_;
+  };
+  class TShowingScope;
   void LabelAdjusted(TObject*) { link_.Place(); }
+  // The field's text into the edit (bound edits only).
+  void ShowField();
+  // The typed text into the field; raises when the field refuses it.
+  void StoreText();
   TEditLabelLink link_;
   std::string data_field_;
+  TFieldLink data_link_{*this};
+  bool showing_ = false;
+  bool modified_ = false;  // typed text the field has not taken yet
 };
 
 class TVxBtnDBEdit : public TVxDBEdit {

@@ -170,6 +170,11 @@ void TfrmBaseGene::BuildComponents() {
   MainMidas = Make<TSocketConnection>(this, nullptr, "MainMidas");
   MainMidas->SetSupportCallbacks(false);
   ObjBroker = Make<TComponent>(this, nullptr, "ObjBroker");
+  ClientDataSet1 = Make<TClientDataSet>(this, nullptr, "ClientDataSet1");
+  ClientDataSet1->SetRemoteServer(MainMidas);
+  ClientDataSet1->SetProviderName("pvdConSave");
+  ClientDataSet1->AddIndex("Index1", "NCONDITION;CREATOR;PROGRAMME");
+  ClientDataSet1->SetIndexName("Index1");
 
   // F2 buttons stand flat on every module form.
   for (TComponent* c : ComponentList())
@@ -704,7 +709,33 @@ bool TfrmBaseGene::RunLocal(const std::string& job_id, const std::string& progra
   return ok;
 }
 
-void TfrmBaseGene::ConvertDataSets() {}
+// Field labels and texts of the form's data sets follow the interface's
+// code page: labels converted once, texts shown and stored through the
+// converter unless a field has handlers of its own.
+void TfrmBaseGene::ConvertDataSets() {
+  for (TComponent* c : ComponentList()) {
+    auto* data_set = dynamic_cast<TClientDataSet*>(c);
+    if (!data_set) continue;
+    for (int i = 0; i < data_set->FieldCount(); ++i) {
+      TField* field = data_set->Fields(i);
+      field->SetDisplayLabel(VxConverter()->ToUI(Variant(field->DisplayLabel())).ToText());
+      TFieldType type = field->DataType();
+      if (type != TFieldType::ftString && type != TFieldType::ftWideString &&
+          type != TFieldType::ftMemo)
+        continue;
+      if (!field->OnGetText.Assigned()) field->OnGetText = Bind<&TfrmBaseGene::FieldGetText>(this);
+      if (!field->OnSetText.Assigned()) field->OnSetText = Bind<&TfrmBaseGene::FieldSetText>(this);
+    }
+  }
+}
+
+void TfrmBaseGene::FieldGetText(TField* sender, std::string& text, bool) {
+  text = VxConverter()->ToUI(Variant(sender->AsString())).ToText();
+}
+
+void TfrmBaseGene::FieldSetText(TField* sender, const std::string& text) {
+  sender->SetAsString(VxConverter()->FromUI(Variant(text)).ToText());
+}
 
 // ---- the shell's parameter messages -------------------------------------------------
 

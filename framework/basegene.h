@@ -24,6 +24,7 @@
 #include "controls/f2button.h"
 #include "framework/vxform.h"
 #include "platform/automation/variant.h"
+#include "platform/remote/client_dataset.h"
 #include "platform/remote/socket_connection.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/comctrls.h"
@@ -83,6 +84,7 @@ class TfrmBaseGene : public TVXForm {
   TImageList* ImageList2;
   TSocketConnection* MainMidas;
   TComponent* ObjBroker;
+  TClientDataSet* ClientDataSet1;
 
   // ---- fields ----------------------------------------------------------------
   Variant Manager;
@@ -273,6 +275,9 @@ class TfrmBaseGene : public TVXForm {
   void ApplyNamedValue(TComponent* component, const Variant& value);
   bool CheckRowEntries(const Variant& row, int count, const std::string& label);
   void BuildComponents();
+
+  void FieldGetText(TField* sender, std::string& text, bool display);
+  void FieldSetText(TField* sender, const std::string& text);
 
   bool starting_ = false;
   bool close_pending_ = false;

@@ -27,10 +27,11 @@
 #include "platform/db/engine.h"
 #include "platform/rtl/exception.h"
 #include "platform/ui/classes.h"
+#include "platform/ui/dataset.h"
 
 namespace vx {
 
-VX_DECLARE_EXCEPTION(EDatabaseError, Exception);
+// EDatabaseError: the data-set error of platform/ui/dataset.h.
 
 class TVxADOQuery;
 

@@ -261,5 +261,19 @@ TEST_F(Stkb17, EarlierEditionWritesNoAlertsAndSendsTheNotificationFlags) {
   EXPECT_EQ(LastDialogText(), "处理完毕! 已重计 W24001; ");
 }
 
+TEST_F(Stkb17, TheEnglishInterfaceReadsTheLanguageFiles) {
+  std::filesystem::copy(std::string(std::getenv("VX_TEST_SOURCE_DIR")) + "/demo/MultiLanguage",
+                        Install("MultiLanguage"), std::filesystem::copy_options::recursive);
+  tmp_.Write("inst/SorvendaC.ini", "[CodePage]\nUICodePage=437\n");
+  TfrmStkb17* f = Start();
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(f->lbl01->Caption(), "Worksheet");
+  EXPECT_EQ(f->btnQuery->Caption(), "Run now");
+  EXPECT_EQ(f->btnOk->Caption(), "Queue");
+  EXPECT_EQ(f->tsOption2->Caption(), "System");
+  EXPECT_EQ(f->GetLangText("TfrmBaseBatch", "sOver", true, "处理完毕! "), "Done! ");
+  EXPECT_EQ(f->GetLangText("TfrmBaseGene", "sOption", true, "选择条件文字"), "Option captions");
+}
+
 }  // namespace
 }  // namespace vx

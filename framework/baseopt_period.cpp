@@ -75,9 +75,8 @@ void EnableRow(const ShiftRow& r) {
 // Fields "Y"/"N", count, unit, mode, days of a row.
 std::string RowText(const ShiftRow& r) {
   std::string text = r.Box->Checked() ? "Y" : "N";
-  for (const std::string& part :
-       {Trim(r.Count->Text()), IntToStr(r.Unit->ItemIndex()), IntToStr(r.Mode->ItemIndex()),
-        Trim(r.Days->Text())})
+  for (const std::string& part : {Trim(r.Count->Text()), IntToStr(r.Unit->ItemIndex()),
+                                  IntToStr(r.Mode->ItemIndex()), Trim(r.Days->Text())})
     text += kEtx + part;
   return text;
 }
@@ -156,15 +155,14 @@ void TfrmBaseOpt::BuildPeriodPage() {
     g->SetCaption(caption);
     return g;
   };
-  auto radio = [&](const char* name, const char* caption, TWinControl* parent, int left,
-                   int top) {
+  auto radio = [&](const char* name, const char* caption, TWinControl* parent, int left, int top) {
     auto* r = put(new TVxRadioButton(this), name, parent, left, top, 0, 17);
     r->SetCaption(caption);
     r->SetWidth(r->Canvas()->TextWidth(caption) + TVxRadioButton::CaptionIndent(9) + 4);
     return r;
   };
-  auto spin = [&](TVxSpinEdit* s, const char* name, TWinControl* parent, int left, int top,
-                  int lo, int hi, int length, const char* text) {
+  auto spin = [&](TVxSpinEdit* s, const char* name, TWinControl* parent, int left, int top, int lo,
+                  int hi, int length, const char* text) {
     put(s, name, parent, left, top, 17 + 9 * length, 21);
     s->SetMinValue(lo);
     s->SetMaxValue(hi);
@@ -253,8 +251,8 @@ void TfrmBaseOpt::BuildPeriodPage() {
   meStartDate = date("meStartDate", "btnStartDate", gbCycleRang, 64, 16, btnStartDate);
   rbCycleRang_1 = radio("rbCycleRang_1", "没有退出日期", gbCycleRang, 186, 14);
   rbCycleRang_2 = radio("rbCycleRang_2", "在反复", gbCycleRang, 186, 40);
-  meCycleRang_2 = spin(new TVxSpinEdit(this), "meCycleRang_2", gbCycleRang, 244, 38, 1, 999, 3,
-                       "1");
+  meCycleRang_2 =
+      spin(new TVxSpinEdit(this), "meCycleRang_2", gbCycleRang, 244, 38, 1, 999, 3, "1");
   label(gbCycleRang, "次后退出", 294, 42);
   rbCycleRang_3 = radio("rbCycleRang_3", "退出日期", gbCycleRang, 186, 66);
   meEndDate = date("meEndDate", "btnEndDate", gbCycleRang, 258, 64, btnEndDate);
@@ -341,7 +339,7 @@ void TfrmBaseOpt::tsPeriodOptionShow(TObject*) {
 
 void TfrmBaseOpt::btnPeriodClick(TObject*) {
   pnEdit->Hide();
-  if (Panel1->CanFocus()) Panel1->SetFocus();
+  if (CanTakeFocus(Panel1)) Panel1->SetFocus();
   try {
     bool periodic = btnPeriod->Down();
     tsPeriodOption->SetTabVisible(periodic);
@@ -529,7 +527,7 @@ void TfrmBaseOpt::meEndDateExit(TObject*) {
     return;
   FieldCheckFailed = true;
   AddMessage("E;100082;" + rbCycleRang_3->Caption() + ";" + lblStartDate->Caption());
-  if (meEndDate->CanFocus()) meEndDate->SetFocus();
+  if (CanTakeFocus(meEndDate)) meEndDate->SetFocus();
 }
 
 // ---- the date-shift editor ---------------------------------------------------------------
@@ -703,8 +701,8 @@ Variant TfrmBaseOpt::ScheduleElement() {
     range = VarArrayOf({start, std::int32_t{2}, DisplayToDate8(meEndDate->Text())});
   else
     range = VarArrayOf({start, std::int32_t{0}});
-  return VarArrayOf({"Y", Format("%.2d:%.2d", sePeriodHour->Value(), sePeriodMin->Value()),
-                     CycleArray, range});
+  return VarArrayOf(
+      {"Y", Format("%.2d:%.2d", sePeriodHour->Value(), sePeriodMin->Value()), CycleArray, range});
 }
 
 bool TfrmBaseOpt::CollectParams() {

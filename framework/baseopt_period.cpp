@@ -127,8 +127,8 @@ void TfrmBaseOpt::BuildPeriodPage() {
   tsPeriodOption->SetCaption("周期性设置");
   tsPeriodOption->OnShow = Bind<&TfrmBaseOpt::tsPeriodOptionShow>(this);
 
-  auto put = [this]<class T>(T* c, const char* name, TWinControl* parent, int left, int top,
-                             int width, int height) {
+  auto put = []<class T>(T* c, const char* name, TWinControl* parent, int left, int top, int width,
+                         int height) {
     c->SetName(name);
     c->SetParent(parent);
     c->SetBounds(left, top, width, height);

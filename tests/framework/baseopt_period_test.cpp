@@ -259,6 +259,10 @@ TEST_F(PeriodPage, SwitchingThePeriodicModeOnAndOff) {
     s.choice->Click();
     EXPECT_EQ(f->RequiredFields, s.required) << s.choice->Name();
   }
+  EXPECT_EQ(f->pnMonth->Left(), 110);
+  EXPECT_EQ(f->pnMonth->Top(), 13);
+  EXPECT_EQ(f->pnEveryHour->Left(), 103);
+  EXPECT_EQ(f->pnEveryHour->Top(), 70);
   // Every day after every hour: the day panel alone.
   EXPECT_TRUE(f->pnDay->Visible());
   EXPECT_FALSE(f->pnEveryHour->Visible());
@@ -561,6 +565,15 @@ TEST_F(PeriodPage, AShiftThatCannotBeComputedIsNotSent) {
   Variant p = Run(f);
   ASSERT_TRUE(p.IsArray()) << f->MessageTexts;
   EXPECT_EQ(VarToStr(p[2][2]), "99991001");
+
+  // An hour interval that is no number gives no schedule to send.
+  f->rbEveryHour->Click();
+  f->edEveryHour->SetText("x");
+  f->AddMessage("");
+  EXPECT_FALSE(Run(f).IsArray());
+  EXPECT_EQ(f->MessageCodes.substr(0, 9), "E;000005;");
+  f->CollectCycle();
+  EXPECT_EQ(Dump(f->CycleArray), "[3,empty]");
 }
 
 TEST_F(PeriodPage, NumberFieldsAreCorrectedOnLeaving) {

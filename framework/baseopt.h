@@ -170,8 +170,8 @@ class TfrmBaseOpt : public TfrmBaseGene {
   void miOKNoExitClick(TObject* sender);
   void rdoQueueClick(TObject* sender);
   void rdoExceptTimeClick(TObject* sender);
-  void edDateEnter(TObject* sender) {}
-  void edDateExit(TObject* sender) {}
+  void edDateEnter(TObject*) {}
+  void edDateExit(TObject*) {}
   void btnInsertClick(TObject* sender);
   void chkNotifyClick(TObject* sender);
   void btnNotifyClick(TObject* sender);

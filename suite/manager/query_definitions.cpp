@@ -1,5 +1,7 @@
 #include "suite/manager/query_definitions.h"
 
+#include "platform/db/connection_string.h"
+#include "platform/db/dialect.h"
 #include "platform/rtl/text.h"
 
 namespace vx::manager {
@@ -36,6 +38,34 @@ void BindArguments(db::IStatement& statement, const Variant& args, const std::st
     const auto index = static_cast<std::size_t>(*k - 1);
     statement.Bind(static_cast<int>(p), index < values.size() ? values[index] : Variant::Null());
   }
+}
+
+// "$$" in a definition stands for the system database and "..".
+std::string WithSystemDB(std::string_view sql, const std::string& system_db) {
+  std::string out;
+  for (std::size_t i = 0; i < sql.size(); ++i) {
+    if (sql[i] == '$' && i + 1 < sql.size() && sql[i + 1] == '$') {
+      out += system_db + "..";
+      ++i;
+    } else {
+      out += sql[i];
+    }
+  }
+  return out;
+}
+
+// The statement with column added to its select list (before its first FROM
+// outside parentheses), so that rows can be limited by a column the list
+// does not show. The statement as it is when it has no such FROM.
+std::string WithExtraColumn(const std::string& sql, const std::string& column) {
+  int depth = 0;
+  for (const db::TSqlToken& t : db::TokenizeStatement(sql)) {
+    if (t.Kind == db::TSqlTokenKind::Punct && t.Text == "(") ++depth;
+    if (t.Kind == db::TSqlTokenKind::Punct && t.Text == ")") --depth;
+    if (depth == 0 && t.Kind == db::TSqlTokenKind::Ident && SameText(t.Text, "FROM"))
+      return sql.substr(0, t.Offset) + ", " + column + " " + sql.substr(t.Offset);
+  }
+  return sql;
 }
 
 int ColumnIndex(const db::IStatement& statement, const std::string& column) {
@@ -79,31 +109,38 @@ std::optional<TRows> RunDefinition(const TManagerState& state, const TDefinition
     def->Bind("Q", Trim(request.Query));
     def->Bind("K", request.List ? "L" : "C");
     if (!def->Step()) return std::nullopt;
-    const std::string sql = Trim(def->ColumnText(0));
+    std::string sql = WithSystemDB(Trim(def->ColumnText(0)), system_db);
     if (!def->ColumnIsNull(1) && def->ColumnInt64(1) > request.ProductID) return std::nullopt;
     const std::string limit_column = Trim(def->ColumnText(2));
     if (sql.empty()) Refuse("The definition of " + what + " has no statement");
 
+    if (sql.size() > kMaxTextLength) Refuse("The definition of " + what + " is too long");
+    const bool limited = limit && !limit_column.empty();
+    if (limited && !db::IsDatabaseName(limit_column))
+      Refuse("The definition of " + what + " limits by \"" + limit_column +
+             "\", which is no column name");
     auto q = session->Prepare(sql);
-    BindArguments(*q, request.Args, what);
-    int limit_index = -1;
-    if (limit && !limit_column.empty()) {
+    // Columns the caller sees; a limit column added below is not one of them.
+    int shown = q->ColumnCount();
+    int limit_index = limited ? ColumnIndex(*q, limit_column) : -1;
+    if (limited && limit_index < 0) {
+      q = session->Prepare(WithExtraColumn(sql, limit_column));
       limit_index = ColumnIndex(*q, limit_column);
-      if (limit_index < 0)
-        Refuse("The definition of " + what + " limits by the column " + limit_column +
-               ", which its statement does not give");
+      if (limit_index < shown)
+        Refuse("The definition of " + what + " cannot be limited by the column " + limit_column);
     }
+    BindArguments(*q, request.Args, what);
     TRows rows;
     while (q->Step()) {
       if (limit_index >= 0 && !limit->count(Trim(q->ColumnText(limit_index)))) continue;
       if (!request.StartText.empty() &&
-          (q->ColumnCount() == 0 || !StartsText(request.StartText, q->ColumnText(0))))
+          (shown == 0 || !StartsText(request.StartText, q->ColumnText(0))))
         continue;
       if (rows.size() >= kMaxRows)
         Refuse("The " + what + " gives more than " + IntToStr(static_cast<std::int64_t>(kMaxRows)) +
                " rows");
       std::vector<Variant>& row = rows.emplace_back();
-      for (int c = 0; c < q->ColumnCount(); ++c)
+      for (int c = 0; c < shown; ++c)
         row.push_back(q->Column(c));
       if (!request.List) break;
     }

@@ -12,10 +12,6 @@ namespace {
 
 constexpr std::size_t kMaxFileNameLength = 255;
 
-bool Is(std::string_view name, std::string_view expected) {
-  return SameText(name, expected);
-}
-
 // The catalogue column of the interface's language.
 const char* LanguageColumn(const std::string& code_page) {
   if (code_page == "936") return "CHS";
@@ -92,23 +88,23 @@ std::vector<THelpRequest> TManager::HelpRequests() const {
 }
 
 Variant TManager::Invoke(std::string_view name, DispatchKind kind, std::span<Arg> args) {
-  if (Is(name, "VersionType")) return state_->Config.VersionType;
-  if (Is(name, "ProductID")) return state_->Config.ProductID;
-  if (Is(name, "Com_Counter")) return counter_;
-  if (Is(name, "Com_Validator")) return validator_;
-  if (Is(name, "Com_F2Window")) return f2window_;
-  if (Is(name, "CompanyID")) {
+  if (SameText(name, "VersionType")) return state_->Config.VersionType;
+  if (SameText(name, "ProductID")) return state_->Config.ProductID;
+  if (SameText(name, "Com_Counter")) return counter_;
+  if (SameText(name, "Com_Validator")) return validator_;
+  if (SameText(name, "Com_F2Window")) return f2window_;
+  if (SameText(name, "CompanyID")) {
     if (kind != DispatchKind::PropertyPut) return state_->Config.CompanyID;
     RequireArgs(args, 1, name);
     state_->Config.CompanyID = Trim(TextArg(args, args.size() - 1, "The company"));
     return Unassigned;
   }
-  if (Is(name, "GetMessage")) {
+  if (SameText(name, "GetMessage")) {
     RequireArgs(args, 2, name);
     return MessageTemplate(*state_, TextArg(args, 0, "The message kind"),
                            TextArg(args, 1, "The message number"));
   }
-  if (Is(name, "GetFileList")) {
+  if (SameText(name, "GetFileList")) {
     RequireArgs(args, 1, name);
     const Variant& list = args[0].get();
     std::string file = list.IsArray() ? TextElement(list, list.IsArray() ? list.LowBound() : 0,
@@ -120,7 +116,7 @@ Variant TManager::Invoke(std::string_view name, DispatchKind kind, std::span<Arg
     return release::DescribeRelease(state_->Config.ReleaseFolder, file,
                                     state_->Config.ReleaseAddress);
   }
-  if (Is(name, "CallHelp")) {
+  if (SameText(name, "CallHelp")) {
     RequireArgs(args, 1, name);
     const Variant& request = args[0].get();
     if (!request.IsArray()) Refuse("CallHelp needs [system, topic]");

@@ -10,10 +10,6 @@
 namespace vx::manager {
 namespace {
 
-bool Is(std::string_view name, std::string_view expected) {
-  return SameText(name, expected);
-}
-
 // Element index of an array, Empty when it has none.
 Variant Element(const Variant& array, int index) {
   if (!array.IsArray() || array.DimCount() != 1) return Unassigned;
@@ -28,16 +24,25 @@ void RequireSmallList(const Variant& v, std::string_view what) {
            " elements");
 }
 
-class TCounter : public IDispatch {
+// What every service object holds: the manager's shared state.
+class TServiceObject : public IDispatch {
  public:
-  explicit TCounter(std::shared_ptr<TManagerState> state) : state_(std::move(state)) {}
+  explicit TServiceObject(std::shared_ptr<TManagerState> state) : state_(std::move(state)) {}
+
+ protected:
+  std::shared_ptr<TManagerState> state_;
+};
+
+class TCounter : public TServiceObject {
+ public:
+  using TServiceObject::TServiceObject;
 
   Variant Invoke(std::string_view name, DispatchKind, std::span<Arg> args) override {
-    if (Is(name, "GetSysInfo")) {
+    if (SameText(name, "GetSysInfo")) {
       RequireArgs(args, 1, name);
       return SysInfo(TextArg(args, 0, "The company"));
     }
-    if (Is(name, "GetCounter")) {
+    if (SameText(name, "GetCounter")) {
       RequireArgs(args, 1, name);
       const std::string counter = UpperCase(TextArg(args, 0, "The counter name"));
       const Variant where = args.size() > 2 ? args[2].get() : Unassigned;
@@ -110,17 +115,15 @@ class TCounter : public IDispatch {
       Refuse("The settings query failed: " + e.Message());
     }
   }
-
-  std::shared_ptr<TManagerState> state_;
 };
 
-class TValidator : public IDispatch {
+class TValidator : public TServiceObject {
  public:
   explicit TValidator(std::shared_ptr<TManagerState> state)
-      : state_(std::move(state)), product_id_(state_->Config.ProductID) {}
+      : TServiceObject(std::move(state)), product_id_(state_->Config.ProductID) {}
 
   Variant Invoke(std::string_view name, DispatchKind kind, std::span<Arg> args) override {
-    if (Is(name, "ProductID")) {
+    if (SameText(name, "ProductID")) {
       if (kind != DispatchKind::PropertyPut) return product_id_;
       RequireArgs(args, 1, name);
       try {
@@ -130,14 +133,14 @@ class TValidator : public IDispatch {
       }
       return Unassigned;
     }
-    if (Is(name, "BaseLimited")) {
+    if (SameText(name, "BaseLimited")) {
       if (kind != DispatchKind::PropertyPut) return limit_;
       RequireArgs(args, 1, name);
       limit_ = TextArg(args, args.size() - 1, "BaseLimited", kMaxLimitLength);
       return Unassigned;
     }
-    const bool list = Is(name, "QueryData");
-    if (list || Is(name, "CheckValue")) {
+    const bool list = SameText(name, "QueryData");
+    if (list || SameText(name, "CheckValue")) {
       RequireArgs(args, 5, name);
       TDefinitionQuery request;
       request.Table = TextArg(args, 0, "The table");
@@ -166,7 +169,6 @@ class TValidator : public IDispatch {
   }
 
  private:
-  std::shared_ptr<TManagerState> state_;
   int product_id_;
   std::string limit_;
 };
@@ -184,20 +186,20 @@ enum : int {
   kRequestSize = 19,
 };
 
-class TF2Window : public IDispatch {
+class TF2Window : public TServiceObject {
  public:
-  explicit TF2Window(std::shared_ptr<TManagerState> state) : state_(std::move(state)) {}
+  using TServiceObject::TServiceObject;
 
   Variant Invoke(std::string_view name, DispatchKind, std::span<Arg> args) override {
-    if (Is(name, "F2GetData")) {
+    if (SameText(name, "F2GetData")) {
       RequireArgs(args, 1, name);
       return GetData(args[0].get());
     }
-    if (Is(name, "ShowInputDay")) {
+    if (SameText(name, "ShowInputDay")) {
       RequireArgs(args, 1, name);
       return InputDay(args[0].get());
     }
-    if (Is(name, "GetPhrase")) {
+    if (SameText(name, "GetPhrase")) {
       RequireArgs(args, 1, name);
       std::string phrase = state_->Answerer->ChoosePhrase(TextArg(args, 0, "The user"));
       return phrase.size() > kMaxTextLength ? std::string() : phrase;
@@ -262,8 +264,6 @@ class TF2Window : public IDispatch {
     if (chosen.size() != 8 || !IsValidDate8(chosen)) return start;
     return chosen;
   }
-
-  std::shared_ptr<TManagerState> state_;
 };
 
 }  // namespace

@@ -350,6 +350,9 @@ TEST_F(ManagerTest, LookupWindowAnswersByItsRule) {
   // Standing answers from the environment.
   {
     test::ScopedEnv env("VX_F2_ANSWERS", "VRXMA;04=WANGL | DATE=20250115");
+    test::ScopedEnv file(
+        "VX_F2_ANSWERS_FILE",
+        folder_->Write("answers.txt", "# standing answers\nPHRASE = 盘点\nbroken\n"));
     auto m = CreateManager(Config());
     Variant f2 = Get(Variant(DispatchPtr(m)), "Com_F2Window");
     Variant users = Call(f2, "F2GetData", {LookupRequest("VRXMA", "04", VarArrayOf({""}))});
@@ -357,6 +360,8 @@ TEST_F(ManagerTest, LookupWindowAnswersByItsRule) {
     EXPECT_EQ(VarToStr(users[0][1]), "王丽");
     EXPECT_EQ(Call(f2, "ShowInputDay", {VarArrayOf({false, "20241231", "VXSYS"})}).ToText(),
               "20250115");
+    Variant user = "DS", sys = "VXSYS";
+    EXPECT_EQ(Call(f2, "GetPhrase", {Ref(user), Ref(sys), 0}).ToText(), "盘点");
   }
   // A window of the desktop's kind in place of the rule.
   struct LastRow : manager::IF2Answerer {

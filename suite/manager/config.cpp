@@ -23,8 +23,11 @@ TManagerConfig ConfigForInstallation(const std::string& install_folder) {
 
 TManagerConfig LoadManagerConfig() {
   TManagerConfig config = ConfigForInstallation(GetInstallFolder());
-  TSorvendaIniC client;
-  if (!client.UICodePage.empty()) config.UICodePage = client.UICodePage;
+  // Without an installation there is no client configuration to read.
+  if (!config.InstallFolder.empty()) {
+    TSorvendaIniC client;
+    if (!client.UICodePage.empty()) config.UICodePage = client.UICodePage;
+  }
 
   TRegistry reg;
   if (!reg.OpenKeyReadOnly(kManagerKey)) return config;

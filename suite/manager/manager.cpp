@@ -107,9 +107,9 @@ Variant TManager::Invoke(std::string_view name, DispatchKind kind, std::span<Arg
   if (SameText(name, "GetFileList")) {
     RequireArgs(args, 1, name);
     const Variant& list = args[0].get();
-    std::string file = list.IsArray() ? TextElement(list, list.IsArray() ? list.LowBound() : 0,
-                                                    "The file name", kMaxFileNameLength)
-                                      : TextArg(args, 0, "The file name", kMaxFileNameLength);
+    std::string file = list.IsArray()
+                           ? TextElement(list, list.LowBound(), "The file name", kMaxFileNameLength)
+                           : TextArg(args, 0, "The file name", kMaxFileNameLength);
     file = LowerCase(Trim(file));
     if (file.empty() || ExtractFileName(file) != file || file == "." || file == "..")
       Refuse("GetFileList needs a plain file name");

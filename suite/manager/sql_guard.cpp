@@ -130,7 +130,14 @@ class Checker {
     for (;;) {
       const TSqlToken* t = At(i_ + 1);
       if (!t) Refuse("A table name is missing after FROM or JOIN");
-      if (IsPunct(*t, '(')) return;  // a sub-query, checked as the walk goes on
+      if (IsPunct(*t, '(')) {
+        // A sub-query is checked as the walk goes on; a parenthesised table
+        // list would hide its tables from this walk.
+        const TSqlToken* inner = At(i_ + 2);
+        if (!inner || !IsWord(*inner, "SELECT"))
+          Refuse("A settings query takes a sub-query after FROM or JOIN, not a table list");
+        return;
+      }
       if (!IsName(*t)) Refuse("A table name is missing after FROM or JOIN");
       ++i_;
       std::string table = NameOf(*t);

@@ -243,6 +243,8 @@ TEST_F(ManagerTest, SimpleSqlRefusesWritesOtherTablesAndMoreThanOneStatement) {
       "SELECT * FROM main.sqlite_master",
       "SELECT name FROM sqlite_schema",
       "SELECT * FROM (SELECT * FROM VRXMA)",
+      "SELECT * FROM (VRXINTMA, VRXMA)",
+      "SELECT * FROM VRXINTMA JOIN (VRXINTMA, VRXMA) ON 1 = 1",
       "SELECT (SELECT MA002 FROM VRXMA) FROM VRXINTMA",
       "SELECT * FROM VRXINTMA JOIN VRXMA ON 1 = 1",
       "SELECT * FROM VRXINTMA WHERE MA001 IN VRXMA",

@@ -24,13 +24,8 @@ constexpr int kMaxCharLength = 8000;
   throw EDBEngineError({{kSyntaxErrorCode, message}});
 }
 
-enum class Kind { Space, Comment, String, QuotedIdent, Ident, Number, Param, DotDot, Punct };
-
-struct Token {
-  Kind kind;
-  std::string_view text;
-  std::size_t offset;
-};
+using Kind = TSqlTokenKind;
+using Token = TSqlToken;
 
 bool IsIdentStart(unsigned char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '@' || c == '#' ||
@@ -64,7 +59,9 @@ std::size_t ScanQuoted(std::string_view s, std::size_t i, char close, const char
   SyntaxError(std::string("unterminated ") + what, start);
 }
 
-std::vector<Token> Tokenize(std::string_view s) {
+}  // namespace
+
+std::vector<TSqlToken> TokenizeStatement(std::string_view s) {
   std::vector<Token> tokens;
   std::size_t i = 0;
   const std::size_t n = s.size();
@@ -124,20 +121,22 @@ std::vector<Token> Tokenize(std::string_view s) {
   return tokens;
 }
 
+namespace {
+
 bool IsSignificant(const Token& t) {
-  return t.kind != Kind::Space && t.kind != Kind::Comment;
+  return t.Kind != Kind::Space && t.Kind != Kind::Comment;
 }
 
 bool IsPunct(const Token& t, char c) {
-  return t.kind == Kind::Punct && t.text.size() == 1 && t.text[0] == c;
+  return t.Kind == Kind::Punct && t.Text.size() == 1 && t.Text[0] == c;
 }
 
 bool IsWord(const Token& t, std::string_view word) {
-  return t.kind == Kind::Ident && SameText(t.text, word);
+  return t.Kind == Kind::Ident && SameText(t.Text, word);
 }
 
 bool IsNameToken(const Token& t) {
-  return t.kind == Kind::Ident || t.kind == Kind::QuotedIdent;
+  return t.Kind == Kind::Ident || t.Kind == Kind::QuotedIdent;
 }
 
 bool IsIntegerType(std::string_view type) {
@@ -156,7 +155,9 @@ bool IsRealType(std::string_view type) {
 
 class Translator {
  public:
-  explicit Translator(std::string_view sql) : tokens_(Tokenize(sql)) { out_.reserve(sql.size()); }
+  explicit Translator(std::string_view sql) : tokens_(TokenizeStatement(sql)) {
+    out_.reserve(sql.size());
+  }
 
   TTranslatedStatement Run() {
     for (i_ = 0; i_ < tokens_.size(); ++i_)
@@ -187,7 +188,7 @@ class Translator {
 
   void Step() {
     const Token& t = tokens_[i_];
-    switch (t.kind) {
+    switch (t.Kind) {
       case Kind::Ident:
         Identifier(t);
         break;
@@ -205,7 +206,7 @@ class Translator {
         Punctuation(t);
         break;
       default:
-        out_ += t.text;
+        out_ += t.Text;
     }
     if (IsSignificant(t)) prev_sig_ = &t;
   }
@@ -222,23 +223,23 @@ class Translator {
       Convert(t, open);
     } else if (call && IsWord(t, "CAST")) {
       out_ += "CAST(";
-      frames_.push_back({")", false, false, true, "CAST", t.offset});
+      frames_.push_back({")", false, false, true, "CAST", t.Offset});
       i_ = open;
     } else if (IsWord(t, "AS") && !frames_.empty() && frames_.back().is_cast) {
       std::size_t type = NextSig(i_);
-      out_ += t.text;
-      if (type < tokens_.size() && tokens_[type].kind == Kind::Ident &&
-          IsIntegerType(tokens_[type].text) && SigIs(NextSig(type), ')')) {
+      out_ += t.Text;
+      if (type < tokens_.size() && tokens_[type].Kind == Kind::Ident &&
+          IsIntegerType(tokens_[type].Text) && SigIs(NextSig(type), ')')) {
         for (std::size_t j = i_ + 1; j < type; ++j)
-          out_ += tokens_[j].text;
+          out_ += tokens_[j].Text;
         out_ += "INTEGER";
         i_ = type;
       }
-    } else if ((t.text == "N" || t.text == "n") && i_ + 1 < tokens_.size() &&
-               tokens_[i_ + 1].kind == Kind::String) {
+    } else if ((t.Text == "N" || t.Text == "n") && i_ + 1 < tokens_.size() &&
+               tokens_[i_ + 1].Kind == Kind::String) {
       // A national-character literal is an ordinary literal here.
     } else {
-      out_ += t.text;
+      out_ += t.Text;
     }
   }
 
@@ -246,31 +247,31 @@ class Translator {
   // frame writes the rest of the rewrite at the closing parenthesis.
   void Convert(const Token& t, std::size_t open) {
     std::size_t type = NextSig(open);
-    if (type >= tokens_.size() || tokens_[type].kind != Kind::Ident)
-      SyntaxError("CONVERT needs a type name", t.offset);
-    std::string_view type_name = tokens_[type].text;
+    if (type >= tokens_.size() || tokens_[type].Kind != Kind::Ident)
+      SyntaxError("CONVERT needs a type name", t.Offset);
+    std::string_view type_name = tokens_[type].Text;
     std::size_t after = NextSig(type);
     int length = -1;
     if (SigIs(after, '(')) {
       std::size_t num = NextSig(after);
-      if (num >= tokens_.size() || tokens_[num].kind != Kind::Number)
-        SyntaxError("CONVERT needs a length for " + std::string(type_name), t.offset);
-      std::string_view digits = tokens_[num].text;
+      if (num >= tokens_.size() || tokens_[num].Kind != Kind::Number)
+        SyntaxError("CONVERT needs a length for " + std::string(type_name), t.Offset);
+      std::string_view digits = tokens_[num].Text;
       auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), length);
       if (ec != std::errc() || end != digits.data() + digits.size() || length < 1 ||
           length > kMaxCharLength)
-        SyntaxError("invalid length " + std::string(digits) + " in CONVERT", tokens_[num].offset);
+        SyntaxError("invalid length " + std::string(digits) + " in CONVERT", tokens_[num].Offset);
       std::size_t close = NextSig(num);
-      if (!SigIs(close, ')')) SyntaxError("CONVERT type length needs \")\"", t.offset);
+      if (!SigIs(close, ')')) SyntaxError("CONVERT type length needs \")\"", t.Offset);
       after = NextSig(close);
     }
-    if (!SigIs(after, ',')) SyntaxError("CONVERT needs \",\" after the type", t.offset);
+    if (!SigIs(after, ',')) SyntaxError("CONVERT needs \",\" after the type", t.Offset);
 
     Frame f;
     f.rewritten = true;
     f.is_convert = true;
     f.what = "CONVERT";
-    f.offset = t.offset;
+    f.offset = t.Offset;
     if (IsCharType(type_name)) {
       out_ += "SUBSTR(CAST(";
       f.closing = " AS TEXT), 1, " + IntToStr(length > 0 ? length : kDefaultCharLength) + ")";
@@ -281,14 +282,14 @@ class Translator {
       out_ += "CAST(";
       f.closing = " AS REAL)";
     } else {
-      SyntaxError("CONVERT to " + std::string(type_name) + " is not supported", t.offset);
+      SyntaxError("CONVERT to " + std::string(type_name) + " is not supported", t.Offset);
     }
     frames_.push_back(std::move(f));
     i_ = after;
   }
 
   void Parameter(const Token& t) {
-    std::string_view name = t.text.substr(1);
+    std::string_view name = t.Text.substr(1);
     std::size_t index = 0;
     while (index < names_.size() && !SameText(names_[index], name))
       ++index;
@@ -299,15 +300,15 @@ class Translator {
 
   void Punctuation(const Token& t) {
     if (IsPunct(t, '(')) {
-      frames_.push_back({")", false, false, false, "", t.offset});
+      frames_.push_back({")", false, false, false, "", t.Offset});
       out_ += '(';
     } else if (IsPunct(t, ')') && !frames_.empty()) {
       out_ += frames_.back().closing;
       frames_.pop_back();
     } else if (IsPunct(t, ',') && !frames_.empty() && frames_.back().is_convert) {
-      SyntaxError("CONVERT with a style argument is not supported", t.offset);
+      SyntaxError("CONVERT with a style argument is not supported", t.Offset);
     } else {
-      out_ += t.text;
+      out_ += t.Text;
     }
   }
 

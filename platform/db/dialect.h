@@ -38,4 +38,31 @@ TTranslatedStatement TranslateStatement(std::string_view sql);
 // The parameter names of a statement, as TranslateStatement finds them.
 std::vector<std::string> StatementParamNames(std::string_view sql);
 
+// The pieces of a statement as the rewrite sees them, for callers that check
+// a statement before running it. Literals, quoted identifiers ("x", [x], `x`)
+// and comments are single tokens; ":NAME" is a parameter, ".." joins a
+// database and a table name; every other character outside these is a
+// punctuation token of its own.
+enum class TSqlTokenKind {
+  Space,
+  Comment,
+  String,
+  QuotedIdent,
+  Ident,
+  Number,
+  Param,
+  DotDot,
+  Punct
+};
+
+struct TSqlToken {
+  TSqlTokenKind Kind;
+  std::string_view Text;  // a view into the statement given
+  std::size_t Offset;
+};
+
+// Raises EDBEngineError (code 1) for an unterminated literal, quoted
+// identifier or comment.
+std::vector<TSqlToken> TokenizeStatement(std::string_view sql);
+
 }  // namespace vx::db

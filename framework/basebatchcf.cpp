@@ -140,7 +140,7 @@ void TfrmBaseBatch::btnQueryClick(TObject*) {
       ShowMessageText(GetLangText("TfrmBaseBatch", "sOver", true, "处理完毕! ") +
                           VxConverter()->ToUI(Variant(MessageTexts)).ToText(),
                       mtInformation, {mbOK});
-    if (IsEarlierEdition() && btnQuery->CanFocus()) {
+    if (IsEarlierEdition() && CanTakeFocus(btnQuery)) {
       btnQuery->SetEnabled(true);
       btnQuery->SetFocus();
     }

@@ -880,7 +880,7 @@ void TfrmBaseGene::FocusFirstControl(TTabSheet* page) {
     if (auto* panel = dynamic_cast<TSelectPanel*>(target))
       target = panel->IsRangeInput() ? static_cast<TWinControl*>(panel->edBegin())
                                      : static_cast<TWinControl*>(panel->ListBox());
-    if (target->CanFocus()) target->SetFocus();
+    if (CanTakeFocus(target)) target->SetFocus();
     return;
   }
 }

@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "controls/btchkbox.h"
 #include "controls/dblabel.h"
 #include "controls/extpage.h"
 #include "controls/f2button.h"

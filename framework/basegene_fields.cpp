@@ -118,7 +118,7 @@ TModalResult TfrmBaseGene::ShowMessageText(const std::string& text, TMsgDlgType 
   dialog.reset();
   if (TWinControl* active = ActiveControl()) PostMessage(active, WM_LBUTTONUP);
   if (type == mtError && LastFocusedControl && LastFocusedControl != this &&
-      LastFocusedControl->CanFocus())
+      CanTakeFocus(LastFocusedControl))
     LastFocusedControl->SetFocus();
   return result;
 }
@@ -252,7 +252,7 @@ bool TfrmBaseGene::ValidateField(const std::string& table, const std::string& qu
 
 void TfrmBaseGene::HandleF2(TWinControl* control) {
   if (!control) return;
-  if (control->CanFocus()) control->SetFocus();
+  if (CanTakeFocus(control)) control->SetFocus();
   if (control == edPrintDate) edPrintDate->SetText(PickDate(edPrintDate->Text()));
 }
 
@@ -366,7 +366,7 @@ bool TfrmBaseGene::CheckDateField(TWinControl* control, bool entering) {
   }
   if (!first_invalid) return true;
   AddMessage("E;000005");
-  if (first_invalid->CanFocus()) first_invalid->SetFocus();
+  if (CanTakeFocus(first_invalid)) first_invalid->SetFocus();
   return false;
 }
 
@@ -639,7 +639,7 @@ bool TfrmBaseGene::CheckRequired(std::string_view list) {
     if (panel)
       target = panel->IsRangeInput() ? static_cast<TWinControl*>(panel->edBegin())
                                      : static_cast<TWinControl*>(panel->ListBox());
-    if (target && target->CanFocus()) target->SetFocus();
+    if (target && CanTakeFocus(target)) target->SetFocus();
     return true;
   }
   return false;

@@ -136,7 +136,7 @@ void TfrmStkb17::ed01Exit(TObject*) {
   }
   // The flag is set after the focus is back: leaving the field the focus
   // went to runs that field's own checks, which clear the flag.
-  if (ed01->CanFocus()) ed01->SetFocus();
+  if (CanTakeFocus(ed01)) ed01->SetFocus();
   ed01->SelectAll();
   FieldCheckFailed = true;
 }

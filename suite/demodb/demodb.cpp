@@ -4,8 +4,8 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
-#include <tuple>
 #include <map>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -174,8 +174,8 @@ void SeedWorksheetLines(db::ISession& s, const std::vector<TPair>& pairs) {
   auto ins = s.Prepare(
       "INSERT INTO INVTF (TF001, TF002, TF003, TF004, TF005, TF006) "
       "VALUES (:TF001, :TF002, :TF003, :TF004, :TF005, :TF006)");
-  auto add = [&](const std::string& sheet, int line, const std::string& item,
-                 const std::string& wh, double book, double counted) {
+  auto add = [&](const std::string& sheet, int line, const std::string& item, const std::string& wh,
+                 double book, double counted) {
     ins->Bind(0, sheet);
     ins->Bind(1, std::int32_t{line});
     ins->Bind(2, item);
@@ -270,7 +270,8 @@ void GenerateLargeLedger(db::ISession& s, const TLedgerOptions& o) {
   const std::int64_t pairs = items * wh_count;
   TRandom rng(10'000'000);
   db::TTransaction t(s);
-  auto item = s.Prepare("INSERT INTO INVMB (MB001, MB002, MB003, MB004) VALUES (:A, :B, '', 'PCS')");
+  auto item =
+      s.Prepare("INSERT INTO INVMB (MB001, MB002, MB003, MB004) VALUES (:A, :B, '', 'PCS')");
   auto code = [](std::int64_t i) { return Format("G%07lld", static_cast<long long>(i)); };
   for (std::int64_t i = 1; i <= items; ++i) {
     item->Bind(0, code(i));

@@ -119,20 +119,11 @@ int main(int argc, char** argv) {
   int rc = 0;
   try {
     auto start = Clock::now();
-    vx::demo::CreateDemoDatabases(lib_dir);
-    {
-      auto s = vx::db::OpenSession(vx::demo::DemoConnectionString(lib_dir));
-      s->ExecuteScript("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF");
-      vx::demo::TLedgerOptions o;
-      o.Rows = rows;
-      o.Lines = static_cast<int>(lines);
-      o.Progress = [](std::int64_t done, std::int64_t total) {
-        std::fprintf(stderr, "\rjobs_bench: ledger %lld of %lld entries",
-                     static_cast<long long>(done), static_cast<long long>(total));
-      };
-      vx::demo::GenerateLargeLedger(*s, o);
-      s->ExecuteScript("ANALYZE");
-    }
+    vx::demo::CreateLargeDemoDatabases(
+        lib_dir, {rows, static_cast<int>(lines), [](std::int64_t done, std::int64_t total) {
+                    std::fprintf(stderr, "\rjobs_bench: ledger %lld of %lld entries",
+                                 static_cast<long long>(done), static_cast<long long>(total));
+                  }});
     std::filesystem::create_directories(bare_dir);
     for (const char* f : {vx::demo::kCompanyFileName, vx::demo::kSystemFileName})
       std::filesystem::copy_file(lib_dir + "/" + f, bare_dir + "/" + f);

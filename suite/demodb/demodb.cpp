@@ -216,6 +216,13 @@ void SeedWorksheetLines(db::ISession& s, const std::vector<TPair>& pairs) {
   add("W25009", 99, "F6004", "WH03", 4, 0);
 }
 
+std::unique_ptr<db::ISession> CreateFile(const std::string& file) {
+  db::TConnectionSettings cs;
+  cs.DataSource = file;
+  cs.Create = true;
+  return db::OpenSession(cs);
+}
+
 void Remove(const std::string& file) {
   std::error_code ec;
   for (const char* suffix : {"", "-journal", "-wal", "-shm"})
@@ -234,18 +241,12 @@ void CreateDemoDatabases(const std::string& folder) {
   Remove(co_file);
   try {
     {
-      db::TConnectionSettings cs;
-      cs.DataSource = sys_file;
-      cs.Create = true;
-      auto sys = db::OpenSession(cs);
+      auto sys = CreateFile(sys_file);
       db::TTransaction t(*sys);
       sys->ExecuteScript(SystemScript());
       t.Commit();
     }
-    db::TConnectionSettings cs;
-    cs.DataSource = co_file;
-    cs.Create = true;
-    auto co = db::OpenSession(cs);
+    auto co = CreateFile(co_file);
     db::TTransaction t(*co);
     co->ExecuteScript(CompanyScript());
     SeedWorksheetLines(*co, SeedLedger(*co));
@@ -327,6 +328,14 @@ void GenerateLargeLedger(db::ISession& s, const TLedgerOptions& o) {
     }
   }
   t.Commit();
+}
+
+void CreateLargeDemoDatabases(const std::string& folder, const TLedgerOptions& options) {
+  CreateDemoDatabases(folder);
+  auto s = db::OpenSession(DemoConnectionString(folder));
+  s->ExecuteScript("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF");
+  GenerateLargeLedger(*s, options);
+  s->ExecuteScript("ANALYZE");
 }
 
 }  // namespace vx::demo

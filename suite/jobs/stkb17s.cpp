@@ -37,12 +37,13 @@ struct TJobError {
 
 // The entire argument as text, refused when it is no text or number, or too long.
 std::string ArgText(const Variant& v, const char* what, bool required) {
+  const TJobError not_text{std::string(what) + "不是文字"};
+  if (v.IsArray() || v.IsDispatch()) throw not_text;
   std::string text;
   try {
-    if (v.IsArray() || v.IsDispatch()) throw EVariantTypeCastError("");
     text = Trim(VarToStr(v));
   } catch (const std::exception&) {
-    throw TJobError{std::string(what) + "不是文字"};
+    throw not_text;
   }
   if (text.size() > kMaxArgText)
     throw TJobError{std::string(what) + "长度超过 " + IntToStr(kMaxArgText) + " 个字节"};

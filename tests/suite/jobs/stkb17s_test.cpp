@@ -263,6 +263,15 @@ TEST_F(Stkb17sTest, LockedDatabaseFailsAfterItsBusyTimeout) {
   EXPECT_FALSE(std::filesystem::exists(dir_.Path("Log")));
 }
 
+// The log is part of the job: when it cannot be written the recount is undone.
+TEST_F(Stkb17sTest, LogThatCannotBeWrittenUndoesTheRecount) {
+  ScopedEnv log_dir("VX_JOB_LOG_DIR", dir_.Write("not-a-folder", "x"));
+  const std::vector<std::string> before = Lines(*s_);
+  const std::string text = Run(BatchArgs(Values("W24001", "", "Y")), false);
+  EXPECT_NE(text.find("无法建立 Log 文件夹"), std::string::npos) << text;
+  EXPECT_EQ(Lines(*s_), before);
+}
+
 // The connection comes from the environment, else from STKB17S.ini beside
 // the library; the job's company and system database fill its placeholders.
 TEST_F(Stkb17sTest, ConnectionStringFromTheEnvironmentWithPlaceholders) {
@@ -280,6 +289,27 @@ TEST_F(Stkb17sTest, ConnectionStringFromTheEnvironmentWithPlaceholders) {
   ASSERT_FALSE(std::filesystem::exists(ExtractFilePath(lib_->FileName()) + "STKB17S.ini"));
   const std::string text = Run(BatchArgs(Values("W24001", "")), false);
   EXPECT_NE(text.find("没有数据库连接设定"), std::string::npos) << text;
+}
+
+// Without the environment, the settings come from STKB17S.ini beside the
+// library (here a copy of it in a folder of its own).
+TEST_F(Stkb17sTest, SettingsFromTheFileBesideTheLibrary) {
+  const std::string folder = dir_.MakeFolder("S_PKG");
+  std::filesystem::copy_file(VX_STKB17S_LIBRARY, folder + "/STKB17S.so");
+  dir_.Write("S_PKG/STKB17S.ini", "[Job]\nConnectString=\"" +
+                                      demo::DemoConnectionString(dir_.Path()) +
+                                      "\"\nLogFolder=" + dir_.Path("logs") + "\n");
+  ScopedEnv no_connect("VX_JOB_CONNECT", std::nullopt);
+  ScopedEnv no_log("VX_JOB_LOG_DIR", std::nullopt);
+  TDynLib copy(folder + "/STKB17S.so");
+  ASSERT_TRUE(copy.Loaded()) << copy.Error();
+  std::unique_ptr<ISvrController> c(copy.Function<TGetSvrController>("GetSvrController")());
+  ASSERT_TRUE(c->Run(BatchArgs(Values("W24001", "", "Y"), "INI1")));
+  std::u16string text = u"x";
+  c->GetMessages(text);
+  EXPECT_EQ(Utf16ToUtf8(text), "");
+  ExpectBalances("W24001", "20241231");
+  EXPECT_TRUE(std::filesystem::exists(dir_.Path("logs/STKB17S_INI1.log")));
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/svr_controller.h"
+#include "framework/svrctrl.h"
 #include "platform/os/dynlib.h"
 #include "platform/rtl/text.h"
 #include "suite/demodb/demodb.h"
@@ -57,23 +57,23 @@ double LibraryRecount(const std::string& folder) {
   ::setenv("VX_JOB_CONNECT", vx::demo::DemoConnectionString(folder).c_str(), 1);
   auto start = Clock::now();
   vx::TDynLib lib(VX_STKB17S_LIBRARY);
-  auto get = lib.Function<vx::TGetSvrController>("GetSvrController");
+  auto get = lib.Function<vx::TGetSvrControllerFunc>("GetSvrController");
   if (!get) {
     std::fprintf(stderr, "jobs_bench: %s\n", lib.Error().c_str());
     std::exit(1);
   }
-  std::unique_ptr<vx::ISvrController> c(get());
+  std::unique_ptr<vx::TSvrController> c(get());
   vx::Variant values = vx::VarArrayCreate(1, 4);
   values[1] = vx::demo::kLargeWorksheet;
   values[2] = "";
   values[3] = "N";
   values[4] = "";
-  bool ok = c->Run(vx::VarArrayOf(
+  c->Run(vx::VarArrayOf(
       {"BENCH0001", vx::demo::kCompanyID, "DS", values, vx::demo::kSystemDbName, "", 3}));
   std::u16string messages;
   c->GetMessages(messages);
   double t = Seconds(start);
-  if (!ok) {
+  if (!messages.empty()) {
     std::fprintf(stderr, "jobs_bench: %s\n", vx::Utf16ToUtf8(messages).c_str());
     std::exit(1);
   }

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/svr_controller.h"
+#include "framework/svrctrl.h"
 #include "platform/db/engine.h"
 #include "platform/os/dynlib.h"
 #include "platform/os/inifile.h"
@@ -245,34 +245,33 @@ void Recount(const TRequest& r) {
   }
 }
 
-class TStkb17SvrController final : public ISvrController {
+class TStkb17SvrController final : public TSvrController {
  public:
-  int InterfaceVersion() const override { return kSvrControllerVersion; }
-  const char* ProgramID() const override { return kProgramID; }
-  void GetMessages(std::u16string& out) override { out = Utf8ToUtf16(messages_); }
-  bool Run(const Variant& args) override {
+  void GetMessages(std::u16string& text) override { text = Utf8ToUtf16(messages_); }
+  // Never raises across the library's edge: a failure is kept as the text
+  // GetMessages gives back.
+  void Run(const Variant& args) override {
     messages_.clear();
     try {
       Recount(ParseArgs(args));
-      return true;
     } catch (const TJobError& e) {
-      messages_ = "盘点帐面量重计失败: " + e.Reason;
+      messages_ = kFailed + e.Reason;
     } catch (const std::exception& e) {
-      messages_ = std::string("盘点帐面量重计失败: ") + e.what();
+      messages_ = kFailed + e.what();
     } catch (...) {
-      messages_ = "盘点帐面量重计失败: 未知的错误";
+      messages_ = kFailed + "未知的错误";
     }
-    return false;
   }
 
  private:
+  static inline const std::string kFailed = "盘点帐面量重计失败: ";
   std::string messages_;
 };
 
 }  // namespace
 }  // namespace vx::jobs
 
-extern "C" __attribute__((visibility("default"))) vx::ISvrController* GetSvrController() {
+extern "C" __attribute__((visibility("default"))) vx::TSvrController* GetSvrController() {
   try {
     return new vx::jobs::TStkb17SvrController();
   } catch (...) {

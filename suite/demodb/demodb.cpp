@@ -4,8 +4,8 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
-#include <tuple>
 #include <map>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -174,8 +174,8 @@ void SeedWorksheetLines(db::ISession& s, const std::vector<TPair>& pairs) {
   auto ins = s.Prepare(
       "INSERT INTO INVTF (TF001, TF002, TF003, TF004, TF005, TF006) "
       "VALUES (:TF001, :TF002, :TF003, :TF004, :TF005, :TF006)");
-  auto add = [&](const std::string& sheet, int line, const std::string& item,
-                 const std::string& wh, double book, double counted) {
+  auto add = [&](const std::string& sheet, int line, const std::string& item, const std::string& wh,
+                 double book, double counted) {
     ins->Bind(0, sheet);
     ins->Bind(1, std::int32_t{line});
     ins->Bind(2, item);
@@ -216,6 +216,13 @@ void SeedWorksheetLines(db::ISession& s, const std::vector<TPair>& pairs) {
   add("W25009", 99, "F6004", "WH03", 4, 0);
 }
 
+std::unique_ptr<db::ISession> CreateFile(const std::string& file) {
+  db::TConnectionSettings cs;
+  cs.DataSource = file;
+  cs.Create = true;
+  return db::OpenSession(cs);
+}
+
 void Remove(const std::string& file) {
   std::error_code ec;
   for (const char* suffix : {"", "-journal", "-wal", "-shm"})
@@ -234,18 +241,12 @@ void CreateDemoDatabases(const std::string& folder) {
   Remove(co_file);
   try {
     {
-      db::TConnectionSettings cs;
-      cs.DataSource = sys_file;
-      cs.Create = true;
-      auto sys = db::OpenSession(cs);
+      auto sys = CreateFile(sys_file);
       db::TTransaction t(*sys);
       sys->ExecuteScript(SystemScript());
       t.Commit();
     }
-    db::TConnectionSettings cs;
-    cs.DataSource = co_file;
-    cs.Create = true;
-    auto co = db::OpenSession(cs);
+    auto co = CreateFile(co_file);
     db::TTransaction t(*co);
     co->ExecuteScript(CompanyScript());
     SeedWorksheetLines(*co, SeedLedger(*co));
@@ -270,7 +271,8 @@ void GenerateLargeLedger(db::ISession& s, const TLedgerOptions& o) {
   const std::int64_t pairs = items * wh_count;
   TRandom rng(10'000'000);
   db::TTransaction t(s);
-  auto item = s.Prepare("INSERT INTO INVMB (MB001, MB002, MB003, MB004) VALUES (:A, :B, '', 'PCS')");
+  auto item =
+      s.Prepare("INSERT INTO INVMB (MB001, MB002, MB003, MB004) VALUES (:A, :B, '', 'PCS')");
   auto code = [](std::int64_t i) { return Format("G%07lld", static_cast<long long>(i)); };
   for (std::int64_t i = 1; i <= items; ++i) {
     item->Bind(0, code(i));
@@ -326,6 +328,14 @@ void GenerateLargeLedger(db::ISession& s, const TLedgerOptions& o) {
     }
   }
   t.Commit();
+}
+
+void CreateLargeDemoDatabases(const std::string& folder, const TLedgerOptions& options) {
+  CreateDemoDatabases(folder);
+  auto s = db::OpenSession(DemoConnectionString(folder));
+  s->ExecuteScript("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF");
+  GenerateLargeLedger(*s, options);
+  s->ExecuteScript("ANALYZE");
 }
 
 }  // namespace vx::demo

@@ -4,6 +4,7 @@
 // generated from a fixed seed, and a large ledger for benchmarks.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/db/engine.h"
@@ -47,5 +48,10 @@ inline constexpr int kMaxWorksheetLines = 1'000'000;
 // Adds the generated items, ledger entries and the large worksheet to the
 // company database of an open session, in one transaction.
 void GenerateLargeLedger(db::ISession& company, const TLedgerOptions& options);
+
+// CreateDemoDatabases, then GenerateLargeLedger with the settings of a bulk
+// load (no journal: a failed build is simply built again) and fresh
+// statistics for the planner.
+void CreateLargeDemoDatabases(const std::string& folder, const TLedgerOptions& options);
 
 }  // namespace vx::demo

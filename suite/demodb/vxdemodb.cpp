@@ -54,10 +54,9 @@ int main(int argc, char** argv) {
   if (folder.empty()) return Usage();
   if (rows > vx::demo::kMaxLedgerRows || lines > vx::demo::kMaxWorksheetLines) return Usage();
   try {
-    vx::demo::CreateDemoDatabases(folder);
-    if (large) {
-      auto session = vx::db::OpenSession(vx::demo::DemoConnectionString(folder));
-      session->ExecuteScript("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF");
+    if (!large) {
+      vx::demo::CreateDemoDatabases(folder);
+    } else {
       vx::demo::TLedgerOptions o;
       o.Rows = rows;
       o.Lines = static_cast<int>(lines);
@@ -67,8 +66,7 @@ int main(int argc, char** argv) {
                      static_cast<long long>(total ? done * 100 / total : 100));
         if (done == total) std::fputc('\n', stderr);
       };
-      vx::demo::GenerateLargeLedger(*session, o);
-      session->ExecuteScript("ANALYZE");
+      vx::demo::CreateLargeDemoDatabases(folder, o);
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "vxdemodb: %s\n", e.what());

@@ -36,7 +36,21 @@ case "${1:-}" in
     ctest --test-dir build/test --output-on-failure -j "$(jobs)"
     ;;
   demo)
-    echo "demo: the stocktaking book-quantity recount (STKB17) on the embedded demo company is not built yet; this will prepare, queue and run it once the module and application server exist."
+    install_deps
+    cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVX_TESTS=OFF >/dev/null
+    cmake --build build/release -j "$(jobs)" --target vxshell vxdemodb STKB17C STKB17S \
+      CorvanWorkCenter ReportCounterS
+    inst=$(demo/install.sh build/release/bin build/demo)
+    export VX_REGISTRY_FILE="$inst/machine.reg" VX_CODEPAGE=936
+    echo
+    echo "== Demo company \"示范公司\" laid out in $inst"
+    echo "== STKB17 盘点帐面量重计: worksheet W24001 (stocktaking date 2024/12/31), run directly"
+    echo
+    build/release/bin/vxshell --load CorvanWorkCenter.dll --load ReportCounterS.dll \
+      --set ed01=W24001 --set chkLog=Y --direct "$inst/C_PKG/STKB17C.so"
+    echo
+    echo "== What changed (the job's log):"
+    cat "$inst"/Log/STKB17S_*.log
     ;;
   bench)
     install_deps

@@ -30,8 +30,11 @@ class Stkb17 : public test::EnvFixture {
     FreeAllForms();
     HeadlessWidgetSet()->Reset();
     CodePage("936");
+    // Updates of the job's library are switched off: the program folder's
+    // update log is shared with the self-update tests.
     Registry("\"ClientPath\"=\"" + RegPath(Install()) + "\"\r\n\"ServerPath\"=\"" +
-             RegPath(Install()) + "\"\r\n");
+             RegPath(Install()) +
+             "\"\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\QLMT\\Halvek]\r\n\"GoAhead\"=\"0\"\r\n");
     std::filesystem::create_directories(Install("S_PKG"));
     std::filesystem::copy_file(VX_FAKE_SVR, Install("S_PKG/STKB17S.so"));
     log_.emplace("VX_FAKE_SVR_LOG", tmp_.Path("svr.log"));

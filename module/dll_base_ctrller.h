@@ -92,18 +92,24 @@ class TDLLBaseController {
   // 11. True when no form exists.
   virtual bool IsFormFreed() = 0;
   // 12. Sends 256.
-  virtual void FormCreated();
-  // 13.-15. The form's show, hide and destroy events pass through here.
-  virtual void DoFormShow(TObject* sender);
-  virtual void DoFormHide(TObject* sender);
-  virtual void DoFormDestroy(TObject* sender);
+  virtual void FormCreated() { FireEvent(kEventFormCreated); }
+  // 13.-15. The form's show, hide and destroy events pass through here; a
+  // controller that keeps no form handlers of its own only passes the news
+  // on.
+  virtual void DoFormShow(TObject*) { FireEvent(kEventFormShow); }
+  virtual void DoFormHide(TObject*) { FireEvent(kEventFormHide); }
+  virtual void DoFormDestroy(TObject*) { FireEvent(kEventFormDestroy); }
   // 16. Sends 320.
-  virtual void RaiseEvent320();
+  virtual void RaiseEvent320() { FireEvent(kEvent320); }
   // 17. Calls OnEvent with (code, this) when a handler is installed.
-  virtual void FireEvent(std::int32_t code);
+  virtual void FireEvent(std::int32_t code) {
+    if (OnEvent.Assigned()) OnEvent(code, this);
+  }
   // 18. Does nothing.
-  virtual void ReservedOperation();
-  virtual ~TDLLBaseController();
+  virtual void ReservedOperation() {}
+  // Defined here, like every body of this class, so that a shell needs
+  // nothing of the module but this header.
+  virtual ~TDLLBaseController() = default;
 
   Variant Manager;
   std::int32_t ResultCode = 0;

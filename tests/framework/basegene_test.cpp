@@ -20,22 +20,14 @@ namespace {
 
 using test::TfrmTstb01;
 
-class BaseGene : public test::EnvFixture {
- protected:
-  void SetUp() override {
-    FreeAllForms();
-    HeadlessWidgetSet()->Reset();
-    CodePage("936");
-    // The installation exists; without SorvendaC.ini the server host is 127.0.0.1.
-    Registry("\"ClientPath\"=\"" + RegPath(Install()) + "\"\r\n");
-    tmp_.MakeFolder("inst");
-    registration_ = doubles_.Install();
-  }
-  void TearDown() override {
-    FreeAllForms();
-    HeadlessWidgetSet()->Reset();
-  }
+// Counts the clicks of the button whose handler it is.
+struct ClickCounter {
+  int* n;
+  void Click(TObject*) { ++*n; }
+};
 
+class BaseGene : public test::ModuleMachine {
+ protected:
   TfrmTstb01* NewForm() {
     auto* f = Create<TfrmTstb01>(nullptr);
     f->Manager = doubles_.Manager();
@@ -53,8 +45,6 @@ class BaseGene : public test::EnvFixture {
     return d.empty() ? std::string() : d.back().Text;
   }
 
-  test::SuiteDoubles doubles_;
-  std::unique_ptr<ScopedClassRegistration> registration_;
   bool started_ok_ = false;
 };
 
@@ -409,11 +399,8 @@ TEST_F(BaseGene, DateFieldsCheckedOnLeaving) {
 TEST_F(BaseGene, RequiredFieldsBlockAndUnblockTheRun) {
   TfrmTstb01* f = Started();
   int runs = 0;
-  struct Counter {
-    int* n;
-    void Click(TObject*) { ++*n; }
-  } counter{&runs};
-  f->btnOk->OnClick = Bind<&Counter::Click>(&counter);
+  ClickCounter counter{&runs};
+  f->btnOk->OnClick = Bind<&ClickCounter::Click>(&counter);
   f->Show();
   f->me02->SetText("");
   f->SetRequiredFields("me02");
@@ -441,11 +428,8 @@ TEST_F(BaseGene, RequiredFieldsBlockAndUnblockTheRun) {
 TEST_F(BaseGene, ShellMessagesApplyValuesAndRun) {
   TfrmTstb01* f = Started();
   int runs = 0;
-  struct Counter {
-    int* n;
-    void Click(TObject*) { ++*n; }
-  } counter{&runs};
-  f->btnOk->OnClick = Bind<&Counter::Click>(&counter);
+  ClickCounter counter{&runs};
+  f->btnOk->OnClick = Bind<&ClickCounter::Click>(&counter);
   auto named = [](int mode) {
     Variant captions =
         VarArrayOf({VarArrayOf({"盘点底稿编号", "ed01"}), VarArrayOf({"盘点日期", "me02"})});

@@ -112,21 +112,8 @@ std::string Dump(const Variant& v) {
   return IntToStr(v.ToInt64());
 }
 
-class PeriodPage : public test::EnvFixture {
+class PeriodPage : public test::ModuleMachine {
  protected:
-  void SetUp() override {
-    FreeAllForms();
-    HeadlessWidgetSet()->Reset();
-    CodePage("936");
-    Registry("\"ClientPath\"=\"" + RegPath(Install()) + "\"\r\n");
-    tmp_.MakeFolder("inst");
-    registration_ = doubles_.Install();
-  }
-  void TearDown() override {
-    FreeAllForms();
-    HeadlessWidgetSet()->Reset();
-  }
-
   TfrmTstp01* Started(const std::function<void(TfrmTstp01*)>& before = {}) {
     auto* f = Create<TfrmTstp01>(nullptr);
     f->Manager = doubles_.Manager();
@@ -156,9 +143,6 @@ class PeriodPage : public test::EnvFixture {
     auto d = HeadlessWidgetSet()->Dialogs();
     return d.empty() ? std::string() : d.back().Text;
   }
-
-  test::SuiteDoubles doubles_;
-  std::unique_ptr<ScopedClassRegistration> registration_;
 };
 
 TEST_F(PeriodPage, ThePageAsBuilt) {

@@ -11,6 +11,9 @@
 #include "platform/automation/class_registry.h"
 #include "platform/automation/scripted_object.h"
 #include "platform/rtl/text.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/headless.h"
+#include "tests/env/env_fixture.h"
 
 namespace vx::test {
 
@@ -129,6 +132,28 @@ class SuiteDoubles {
  private:
   SuiteTables tables_;
   std::shared_ptr<ScriptedObject> manager_, counter_, validator_, f2_, server_;
+};
+
+// A machine for module forms: the system code page 936, an installation
+// whose client configuration names the in-process server (127.0.0.1 by
+// default), the doubles registered, no forms and no dialogs around a test.
+class ModuleMachine : public EnvFixture {
+ protected:
+  void SetUp() override {
+    FreeAllForms();
+    HeadlessWidgetSet()->Reset();
+    CodePage("936");
+    Registry("\"ClientPath\"=\"" + RegPath(Install()) + "\"\r\n");
+    tmp_.MakeFolder("inst");
+    registration_ = doubles_.Install();
+  }
+  void TearDown() override {
+    FreeAllForms();
+    HeadlessWidgetSet()->Reset();
+  }
+
+  SuiteDoubles doubles_;
+  std::unique_ptr<ScopedClassRegistration> registration_;
 };
 
 }  // namespace vx::test

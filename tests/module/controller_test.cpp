@@ -17,23 +17,17 @@
 namespace vx {
 namespace {
 
-class Shell : public test::EnvFixture {
+class Shell : public test::ModuleMachine {
  protected:
   void SetUp() override {
-    FreeAllForms();
-    HeadlessWidgetSet()->Reset();
-    CodePage("936");
-    Registry("\"ClientPath\"=\"" + RegPath(Install()) + "\"\r\n");
-    tmp_.MakeFolder("inst");
-    registration_ = doubles_.Install();
+    ModuleMachine::SetUp();
     ASSERT_TRUE(module_.Load("TSTB01C.dll")) << module_.Error();
     get_controller_ = module_.Function<TGetControllerFunc>(kGetControllerExport);
     ASSERT_NE(get_controller_, nullptr);
   }
   void TearDown() override {
     controllers_.clear();
-    FreeAllForms();
-    HeadlessWidgetSet()->Reset();
+    ModuleMachine::TearDown();
   }
 
   static void OnEvent(void* data, std::int32_t code, TDLLBaseController*) {
@@ -50,8 +44,6 @@ class Shell : public test::EnvFixture {
 
   TDynLib module_;
   TGetControllerFunc get_controller_ = nullptr;
-  test::SuiteDoubles doubles_;
-  std::unique_ptr<ScopedClassRegistration> registration_;
   std::vector<std::unique_ptr<TDLLBaseController>> controllers_;
   std::vector<std::int32_t> events_;
 };

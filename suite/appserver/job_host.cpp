@@ -1,7 +1,11 @@
 // The job host: runs one job's server library in a process of its own.
-//   vxjobhost <library file> <argument file>
+//   vxjobhost <library file> <argument file> [server process id]
 // The argument file holds the argument array (MessagePack); the library's
 // messages go to standard output and the exit code tells the outcome.
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <exception>
 #include <fstream>
 #include <iostream>
@@ -17,10 +21,14 @@
 int main(int argc, char** argv) {
   using namespace vx;
   using namespace vx::appserver;
-  if (argc != 3) {
-    std::cout << "usage: vxjobhost <library file> <argument file>";
+  if (argc != 3 && argc != 4) {
+    std::cout << "usage: vxjobhost <library file> <argument file> [server process id]";
     return kHostBadInput;
   }
+  // A run whose server died is abandoned with it: the server's successor
+  // claims the job again and runs it anew.
+  ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (argc == 4 && std::to_string(::getppid()) != argv[3]) return kHostBadInput;
   Variant args;
   try {
     std::ifstream in(argv[2], std::ios::binary);

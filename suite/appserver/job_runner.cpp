@@ -89,8 +89,9 @@ TLibraryRun RunServerLibrary(const std::string& host, const std::string& library
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  std::string parent = IntToStr(::getpid());
   std::vector<char*> argv = {const_cast<char*>(host.c_str()), const_cast<char*>(library.c_str()),
-                             file.Name.data(), nullptr};
+                             file.Name.data(), parent.data(), nullptr};
   pid_t pid = 0;
   int rc = posix_spawn(&pid, host.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);

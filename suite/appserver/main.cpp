@@ -21,6 +21,8 @@ constexpr const char* kUsage = R"(usage: vxappserver [options]
   --port N       serve on port N (default: SorvendaS.ini [DBPasswordCtrl] ServerPort, 211)
   --bind ADDR    serve on this address (default 127.0.0.1, this computer only)
   --db FILE      the server database (default <ServerPath>/Data/AppServer.db)
+  --lib-folder D look for the jobs' libraries in folder D (repeatable; default the
+                 [WorkDLLPath] folders of SorvendaS.ini)
   --workers N    jobs run side by side (default 2)
   --lease S      seconds a claimed job stays claimed without renewal (default 30)
   --no-scheduler serve the object only; run no jobs
@@ -50,6 +52,7 @@ int main(int argc, char** argv) {
   TSchedulerOptions scheduler_options;
   bool list = false, scheduler_on = true;
   std::string cancel;
+  bool folders_given = false;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&]() -> std::string {
@@ -77,6 +80,10 @@ int main(int argc, char** argv) {
       server_options.BindAddress = value();
     } else if (a == "--db") {
       config.DatabaseFile = value();
+    } else if (a == "--lib-folder") {
+      if (!folders_given) config.LibraryFolders.clear();
+      folders_given = true;
+      config.LibraryFolders.push_back(value() + "/");
     } else if (a == "--workers") {
       scheduler_options.Workers = number(1, 64);
     } else if (a == "--lease") {

@@ -126,9 +126,15 @@ bool TScheduler::RunOne(TJobStore& store) {
   run.Messages = outcome.Messages;
   run.Ended = config_.Clock();
   std::optional<std::pair<std::string, TInstant>> next;
-  if (schedule && job.Attempts <= kMaxAttempts)
-    if (auto n = NextPeriodicRun(*schedule, due, run.Ended, job.Zone))
-      next = std::make_pair(CivilText(n->Civil), n->At);
+  if (schedule && job.Attempts <= kMaxAttempts) {
+    try {
+      if (auto n = NextPeriodicRun(*schedule, due, run.Ended, job.Zone))
+        next = std::make_pair(CivilText(n->Civil), n->At);
+    } catch (const std::exception& e) {
+      // A job whose next run cannot be placed ends rather than failing forever.
+      run.Messages += std::string(run.Messages.empty() ? "" : "\n") + e.what();
+    }
+  }
   std::vector<TNotification> notices;
   if (!next) notices = BuildNotifications(job, run.Status, run.Messages);
   if (!store.FinishRun(job, owner_, run, next, notices))

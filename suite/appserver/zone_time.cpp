@@ -25,7 +25,6 @@ Calendar OpenCalendar(std::string_view zone) {
     throw EConvertError("Cannot open the time zone " + std::string(zone));
   ucal_setAttribute(cal.get(), UCAL_REPEATED_WALL_TIME, UCAL_WALLTIME_FIRST);
   ucal_setAttribute(cal.get(), UCAL_SKIPPED_WALL_TIME, UCAL_WALLTIME_LAST);
-  ucal_setAttribute(cal.get(), UCAL_LENIENT, 0);
   return cal;
 }
 

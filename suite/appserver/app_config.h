@@ -9,6 +9,7 @@
 //   time limit   of one run, VX_APPSERVER_RUN_LIMIT seconds (3600)
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@
 namespace vx::appserver {
 
 inline constexpr const char* kServerClassID = "ReportCounterS.dmReportCounter";
+
+class TJobCommitter;
 
 // The moment the server takes for "now"; tests put a simulated clock here.
 using TClock = std::function<TInstant()>;
@@ -31,6 +34,9 @@ struct TAppServerConfig {
   int Port = 211;
   std::string InstallFolder;  // for the alert log; empty: beside the program
   TClock Clock = SystemNow;
+  // In the daemon: the writer that stores submissions in groups; without
+  // one each object stores its own.
+  std::shared_ptr<TJobCommitter> Committer;
 };
 
 TAppServerConfig DefaultConfig();

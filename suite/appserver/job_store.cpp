@@ -99,59 +99,87 @@ TJobStore::~TJobStore() = default;
 std::string TJobStore::AddJob(const TJobRequest& r, const Variant& params,
                               const std::string& client, const char* status, TInstant now,
                               const std::string& zone) {
+  std::vector<TNewJob> one{{&r, &params, client, status, {}, {}}};
+  AddJobs(one, now, zone);
+  if (!one[0].Error.empty()) throw EConvertError(one[0].Error);
+  return one[0].JobID;
+}
+
+void TJobStore::AddJobs(std::vector<TNewJob>& jobs, TInstant now, const std::string& zone) {
   std::string day = CivilDate8(InstantToCivil(now, zone));
-  std::string encoded = EncodeParams(params);
-  TInstant run_at = now;
-  std::string next_civil;
-  std::int64_t next_number = 0;
-  if (r.Schedule) {
-    auto first = FirstRun(*r.Schedule, InstantToCivil(now, zone));
-    if (!first) throw EConvertError("The schedule has no run");
-    next_civil = CivilText(first->At);
-    next_number = first->Number;
-    run_at = CivilToInstant(first->At, zone);
-  } else if (r.RunMode == TRunMode::Timed && r.RunAt) {
-    run_at = CivilToInstant(*r.RunAt, zone);
+  struct Prepared {
+    std::string Encoded, NextCivil;
+    TInstant RunAt = 0;
+    std::int64_t NextNumber = 0;
+  };
+  std::vector<Prepared> prepared(jobs.size());
+  for (std::size_t i = 0; i < jobs.size(); ++i) {
+    const TJobRequest& r = *jobs[i].Request;
+    Prepared& p = prepared[i];
+    try {
+      p.Encoded = EncodeParams(*jobs[i].Params);
+      p.RunAt = now;
+      if (r.Schedule) {
+        auto first = FirstRun(*r.Schedule, InstantToCivil(now, zone));
+        if (!first) throw EConvertError("The schedule has no run");
+        p.NextCivil = CivilText(first->At);
+        p.NextNumber = first->Number;
+        p.RunAt = CivilToInstant(first->At, zone);
+      } else if (r.RunMode == TRunMode::Timed && r.RunAt) {
+        p.RunAt = CivilToInstant(*r.RunAt, zone);
+      }
+    } catch (const std::exception& e) {
+      jobs[i].Error = e.what();
+    }
   }
   db::TTransaction t(*db_, db::TTransactionMode::Immediate);
-  db_->Execute(
+  auto count = db_->Prepare(
       "INSERT INTO JOB_COUNTER (DAY, SEQ) VALUES (:DAY, 1) "
-      "ON CONFLICT (DAY) DO UPDATE SET SEQ = SEQ + 1",
-      {{"DAY", day}});
-  auto q = db_->Prepare("SELECT SEQ FROM JOB_COUNTER WHERE DAY = :DAY");
-  q->Bind("DAY", day);
-  q->Step();
-  std::string seq = IntToStr(q->ColumnInt64(0));
-  q.reset();
-  std::string job_id = day + std::string(seq.size() < 6 ? 6 - seq.size() : 0, '0') + seq;
+      "ON CONFLICT (DAY) DO UPDATE SET SEQ = SEQ + 1");
+  auto seq = db_->Prepare("SELECT SEQ FROM JOB_COUNTER WHERE DAY = :DAY");
   auto ins = db_->Prepare(
       "INSERT INTO JOBS (JOB_ID, PROGRAM, KIND, PERIODIC, COMPANY, USER_ID, SYSTEM_DB, "
       "SERVER_CLASS, CLIENT, PARAMS, RUN_MODE, RUN_AT, STATUS, RECEIVERS, ZONE, SUBMITTED, "
       "NEXT_CIVIL, NEXT_NUMBER) VALUES (:ID, :PROGRAM, :KIND, :PERIODIC, :COMPANY, :USER_ID, "
       ":SYSTEM_DB, :SERVER_CLASS, :CLIENT, :PARAMS, :RUN_MODE, :RUN_AT, :STATUS, :RECEIVERS, "
       ":ZONE, :SUBMITTED, :NEXT_CIVIL, :NEXT_NUMBER)");
-  ins->Bind("ID", job_id);
-  ins->Bind("PROGRAM", r.ProgramID);
-  ins->Bind("KIND", r.ProgramKind);
-  ins->Bind("PERIODIC", r.Periodic);
-  ins->Bind("COMPANY", r.CompanyID);
-  ins->Bind("USER_ID", r.UserID);
-  ins->Bind("SYSTEM_DB", r.SystemDB);
-  ins->Bind("SERVER_CLASS", r.ServerClass);
-  ins->Bind("CLIENT", client);
-  ins->Bind("PARAMS", encoded);
-  ins->Bind("RUN_MODE", static_cast<std::int32_t>(r.RunMode));
-  ins->Bind("RUN_AT", run_at);
-  ins->Bind("STATUS", status);
-  ins->Bind("RECEIVERS", r.Receivers);
-  ins->Bind("ZONE", zone);
-  ins->Bind("SUBMITTED", now);
-  ins->Bind("NEXT_CIVIL", next_civil.empty() ? Variant::Null() : Variant(next_civil));
-  ins->Bind("NEXT_NUMBER", next_number);
-  ins->Execute();
+  count->Bind("DAY", day);
+  seq->Bind("DAY", day);
+  for (std::size_t i = 0; i < jobs.size(); ++i) {
+    if (!jobs[i].Error.empty()) continue;
+    const TJobRequest& r = *jobs[i].Request;
+    const Prepared& p = prepared[i];
+    count->Execute();
+    seq->Reset();
+    seq->Step();
+    std::string n = IntToStr(seq->ColumnInt64(0));
+    seq->Reset();
+    std::string job_id = day + std::string(n.size() < 6 ? 6 - n.size() : 0, '0') + n;
+    ins->Bind("ID", job_id);
+    ins->Bind("PROGRAM", r.ProgramID);
+    ins->Bind("KIND", r.ProgramKind);
+    ins->Bind("PERIODIC", r.Periodic);
+    ins->Bind("COMPANY", r.CompanyID);
+    ins->Bind("USER_ID", r.UserID);
+    ins->Bind("SYSTEM_DB", r.SystemDB);
+    ins->Bind("SERVER_CLASS", r.ServerClass);
+    ins->Bind("CLIENT", jobs[i].Client);
+    ins->Bind("PARAMS", p.Encoded);
+    ins->Bind("RUN_MODE", static_cast<std::int32_t>(r.RunMode));
+    ins->Bind("RUN_AT", p.RunAt);
+    ins->Bind("STATUS", jobs[i].Status);
+    ins->Bind("RECEIVERS", r.Receivers);
+    ins->Bind("ZONE", zone);
+    ins->Bind("SUBMITTED", now);
+    ins->Bind("NEXT_CIVIL", p.NextCivil.empty() ? Variant::Null() : Variant(p.NextCivil));
+    ins->Bind("NEXT_NUMBER", p.NextNumber);
+    ins->Execute();
+    jobs[i].JobID = job_id;
+  }
+  count.reset();
+  seq.reset();
   ins.reset();
   t.Commit();
-  return job_id;
 }
 
 TJob TJobStore::ReadJob(db::IStatement& q) {

@@ -76,6 +76,16 @@ class TJobStore {
   // more when a day has more jobs). status is kQueued or kOnClient.
   std::string AddJob(const TJobRequest& request, const Variant& params, const std::string& client,
                      const char* status, TInstant now, const std::string& zone);
+  // Several jobs in one transaction (one write to the disk for all): each
+  // gets its identifier, or the reason it cannot be stored in error.
+  struct TNewJob {
+    const TJobRequest* Request;
+    const Variant* Params;
+    std::string Client;
+    const char* Status;
+    std::string JobID, Error;
+  };
+  void AddJobs(std::vector<TNewJob>& jobs, TInstant now, const std::string& zone);
   std::optional<TJob> FindJob(const std::string& job_id);
   // Jobs by submission, newest last; all states unless only_open.
   std::vector<TJob> ListJobs(bool only_open, int limit = 1000);

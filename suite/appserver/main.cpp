@@ -9,6 +9,7 @@
 #include "platform/automation/class_registry.h"
 #include "platform/remote/remote_server.h"
 #include "platform/rtl/text.h"
+#include "suite/appserver/job_committer.h"
 #include "suite/appserver/report_counter.h"
 #include "suite/appserver/scheduler.h"
 
@@ -128,12 +129,15 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
   signal(SIGPIPE, SIG_IGN);
 
+  auto committer = std::make_shared<TJobCommitter>(config);
+  config.Committer = committer;
   // Objects created for clients use this process's settings.
   ClassRegistry::Instance().Register(kServerClassID,
                                      [config] { return std::make_shared<TReportCounter>(config); });
   server_options.AllowedClasses = {kServerClassID};
   TRemoteServer server(server_options);
   TScheduler scheduler(config, scheduler_options);
+  committer->OnCommitted = [&scheduler] { scheduler.Wake(); };
   try {
     server.Start();
   } catch (const std::exception& e) {

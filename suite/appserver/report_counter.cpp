@@ -4,6 +4,7 @@
 #include "lib/strs.h"
 #include "platform/automation/class_registry.h"
 #include "platform/rtl/text.h"
+#include "suite/appserver/job_committer.h"
 #include "suite/appserver/job_runner.h"
 #include "suite/appserver/notify.h"
 
@@ -110,8 +111,11 @@ Variant TReportCounter::Submit(std::span<Arg> args, bool direct) {
   }
   try {
     std::string client = direct ? Trim(VarToStr(args[1].get())).substr(0, 64) : std::string();
-    std::string id = Store().AddJob(*request, args[0].get(), client, direct ? kOnClient : kQueued,
-                                    config_.Clock(), config_.Zone);
+    const char* status = direct ? kOnClient : kQueued;
+    std::string id = config_.Committer
+                         ? config_.Committer->Add(*request, args[0].get(), client, status)
+                         : Store().AddJob(*request, args[0].get(), client, status, config_.Clock(),
+                                          config_.Zone);
     last_error_.clear();
     return Variant(id);
   } catch (const std::exception& e) {

@@ -5,6 +5,7 @@
 #include <set>
 #include <thread>
 
+#include "suite/appserver/job_committer.h"
 #include "tests/suite/appserver/appserver_fixture.h"
 
 namespace vx::appserver::test {
@@ -116,9 +117,13 @@ TEST_F(AppServerTest, IdentifiersStayUniqueUnderConcurrentSubmissions) {
   constexpr int kThreads = 4, kEach = 30;
   std::vector<std::vector<std::string>> ids(kThreads);
   std::vector<std::thread> threads;
+  // Half the objects store through the daemon's group commit, half on their
+  // own as in-process objects do, all on one file.
+  TAppServerConfig grouped = config;
+  grouped.Committer = std::make_shared<TJobCommitter>(config);
   for (int t = 0; t < kThreads; ++t)
     threads.emplace_back([&, t] {
-      auto server = NewServer();  // one object per connection, as the daemon has
+      auto server = t % 2 ? NewServer() : std::make_shared<TReportCounter>(grouped);
       for (int i = 0; i < kEach; ++i)
         ids[t].push_back(VarToStr(CallServer(*server, "Request", {BatchParams()})));
     });

@@ -135,6 +135,8 @@ int main(int argc, char** argv) {
   ClassRegistry::Instance().Register(kServerClassID,
                                      [config] { return std::make_shared<TReportCounter>(config); });
   server_options.AllowedClasses = {kServerClassID};
+  // A direct run answers when its library is done, however long it may take.
+  server_options.CallTimeout = config.RunLimit + std::chrono::minutes(1);
   TRemoteServer server(server_options);
   TScheduler scheduler(config, scheduler_options);
   committer->OnCommitted = [&scheduler] { scheduler.Wake(); };

@@ -127,5 +127,39 @@ TEST_F(AppServerTest, AJobCutOffByAKilledDaemonRunsAgainAndEndsOnce) {
   EXPECT_EQ(runs[0].Attempt, 2);
 }
 
+// The administration commands work on the database directly.
+TEST_F(AppServerTest, TheDaemonListsAndCancelsJobs) {
+  std::string queued, done;
+  {
+    auto server = NewServer();
+    queued = VarToStr(
+        CallServer(*server, "Request", {BatchParams("ok", 2, Variant(TDateTime(46200.0)))}));
+    done = VarToStr(CallServer(*server, "Request1", {BatchParams(), "PC-7"}));
+  }
+  auto run = [&](const std::string& args, int& code) {
+    std::string command =
+        std::string(VX_APPSERVER_EXE) + " --db " + config.DatabaseFile + " " + args + " 2>&1";
+    std::string output;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    char buffer[512];
+    while (pipe && std::fgets(buffer, sizeof buffer, pipe))
+      output += buffer;
+    code = pipe ? WEXITSTATUS(::pclose(pipe)) : -1;
+    return output;
+  };
+  int code = 0;
+  std::string list = run("--list", code);
+  EXPECT_EQ(code, 0);
+  EXPECT_THAT(list, ::testing::HasSubstr(queued + "  STKB17  single  queued"));
+  EXPECT_THAT(list, ::testing::HasSubstr(done + "  STKB17  single  client"));
+  EXPECT_THAT(run("--cancel " + queued, code), ::testing::HasSubstr("cancelled " + queued));
+  EXPECT_EQ(code, 0);
+  EXPECT_THAT(run("--cancel " + done, code), ::testing::HasSubstr("cannot be cancelled"));
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(TJobStore(config.DatabaseFile).FindJob(queued)->Status, kCancelled);
+  EXPECT_THAT(run("--frobnicate", code), ::testing::HasSubstr("usage: vxappserver"));
+  EXPECT_EQ(code, 2);
+}
+
 }  // namespace
 }  // namespace vx::appserver::test

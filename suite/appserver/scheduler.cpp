@@ -135,8 +135,8 @@ bool TScheduler::RunOne(TJobStore& store) {
       run.Messages += std::string(run.Messages.empty() ? "" : "\n") + e.what();
     }
   }
-  std::vector<TNotification> notices;
-  if (!next) notices = BuildNotifications(job, run.Status, run.Messages);
+  // Every run of a periodic job brings new figures, so each one is told.
+  std::vector<TNotification> notices = BuildNotifications(job, run.Status, run.Messages);
   if (!store.FinishRun(job, owner_, run, next, notices))
     LogServer(config_, "Job " + job.JobID + " was taken over by another scheduler during its run");
   else if (!outcome.Ok)

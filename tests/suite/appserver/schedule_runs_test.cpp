@@ -158,8 +158,11 @@ TEST_F(SchedulerTest, QueuedJobsRunAtOnceAndTimedJobsAtTheirTime) {
 
 TEST_F(SchedulerTest, APeriodicJobRunsOnEachDayWithItsDateShiftedAndEndsAfterItsCount) {
   // Daily at 02:30 from Saturday, three runs, over the spring change.
-  std::string id = Submit(PeriodicParams(VarArrayOf({std::int32_t{0}, "1"}), "02:30",
-                                         VarArrayOf({"20260328", std::int32_t{1}, "3"})));
+  Variant params = PeriodicParams(VarArrayOf({std::int32_t{0}, "1"}), "02:30",
+                                  VarArrayOf({"20260328", std::int32_t{1}, "3"}));
+  params[0][12] =
+      R"(<?xml version="1.0" encoding="GB2312"?><Root><R1 ID="U01" Name="" Type="5" Msg="YNN"/></Root>)";
+  std::string id = Submit(params);
   TJobStore store(config.DatabaseFile);
   EXPECT_EQ(store.FindJob(id)->NextCivil, "20260328023000");
   EXPECT_EQ(scheduler.RunDue(), 0);
@@ -183,6 +186,11 @@ TEST_F(SchedulerTest, APeriodicJobRunsOnEachDayWithItsDateShiftedAndEndsAfterIts
            "start " + id + " 202603270002 ok 20260329 N 20260327", "end " + id + " 202603270002",
            "start " + id + " 202603270003 ok 20260330 N 20260327", "end " + id + " 202603270003"}));
   EXPECT_EQ(store.FindJob(id)->Status, kDone);
+  // The receiver is told after each run.
+  auto notices = store.Notifications(id);
+  ASSERT_EQ(notices.size(), 3u);
+  EXPECT_EQ(notices[2].Channel, "MSG");
+  EXPECT_EQ(notices[2].Receiver, "U01");
 }
 
 }  // namespace

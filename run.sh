@@ -39,7 +39,7 @@ case "${1:-}" in
     install_deps
     cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVX_TESTS=OFF >/dev/null
     cmake --build build/release -j "$(jobs)" --target vxshell vxdemodb STKB17C STKB17S \
-      CorvanWorkCenter ReportCounterS
+      CorvanWorkCenter vx_appserver vxjobhost
     inst=$(demo/install.sh build/release/bin build/demo)
     export VX_REGISTRY_FILE="$inst/machine.reg" VX_CODEPAGE=936
     echo

@@ -756,8 +756,12 @@ bool TfrmBaseGene::NameTest(const Variant& values) {
                HasProperty(c, "ItemIndex") || HasProperty(c, "Checked") || HasProperty(c, "Text") ||
                HasProperty(c, "Lines"));
     if (!ok) continue;
-    if (vals && vals->IsArray() && i >= vals->LowBound() && i <= vals->HighBound())
+    if (vals && vals->IsArray() && i >= vals->LowBound() && i <= vals->HighBound()) {
       ApplyNamedValue(c, (*vals)[i]);
+      // As after a scheme's value: the form reacts as to a value typed in
+      // (the stocktaking form fills the worksheet's date).
+      if (!dynamic_cast<TSelectPanel*>(c)) AfterLoadControl(c, VarToStr((*vals)[i]));
+    }
   }
   if (!ok) AddMessage("W;000014");
   return ok;

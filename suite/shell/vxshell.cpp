@@ -11,6 +11,7 @@
 
 #include "module/dll_base_ctrller.h"
 #include "platform/automation/class_registry.h"
+#include "platform/automation/dispatch.h"
 #include "platform/os/dynlib.h"
 #include "platform/os/paths.h"
 #include "platform/os/system.h"
@@ -117,6 +118,12 @@ int Run(const TShellOptions& options) {
     std::unique_ptr<TDLLBaseController> controller(get());
     try {
       controller->Manager = CreateOleObject("CorvanWorkCenter.Manager");
+      // The company the user signed in to, as the shell's login sets it.
+      try {
+        Put(controller->Manager, "CompanyID", options.Startup[1]);
+      } catch (const std::exception&) {
+        // a manager without that property serves one company
+      }
     } catch (const std::exception& e) {
       std::printf("manager: %s\n", e.what());
     }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # ./run.sh test   install build dependencies, build (sanitizers on) and run every test
 # ./run.sh demo   run the stocktaking recount on the embedded demo company
+#                 (--server: through the application server daemon)
 # ./run.sh bench  build optimised and run the benchmarks
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -39,15 +40,41 @@ case "${1:-}" in
     install_deps
     cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVX_TESTS=OFF >/dev/null
     cmake --build build/release -j "$(jobs)" --target vxshell vxdemodb STKB17C STKB17S \
-      CorvanWorkCenter vx_appserver vxjobhost
-    inst=$(demo/install.sh build/release/bin build/demo)
+      CorvanWorkCenter vx_appserver vxjobhost vxappserver
+    bin=build/release/bin
+    if [ "${2:-}" = --server ]; then
+      inst=$(demo/install.sh "$bin" build/demo server)
+    else
+      inst=$(demo/install.sh "$bin" build/demo)
+    fi
     export VX_REGISTRY_FILE="$inst/machine.reg" VX_CODEPAGE=936
     echo
     echo "== Demo company \"示范公司\" laid out in $inst"
-    echo "== STKB17 盘点帐面量重计: worksheet W24001 (stocktaking date 2024/12/31), run directly"
+    echo "== STKB17 盘点帐面量重计: worksheet W24001 (stocktaking date 2024/12/31)"
     echo
-    build/release/bin/vxshell --load CorvanWorkCenter.dll --load ReportCounterS.dll \
-      --set ed01=W24001 --set chkLog=Y --direct "$inst/C_PKG/STKB17C.so"
+    if [ "${2:-}" = --server ]; then
+      "$bin/vxappserver" --port 2110 >"$inst/Log/vxappserver.out" 2>&1 &
+      daemon=$!
+      trap 'kill $daemon 2>/dev/null || true' EXIT
+      sleep 1
+      echo "== queued with the application server daemon (pid $daemon) on port 2110"
+      "$bin/vxshell" --load CorvanWorkCenter.dll --set ed01=W24001 --set chkLog=Y --queue \
+        "$inst/C_PKG/STKB17C.so"
+      for _ in $(seq 1 120); do
+        if "$bin/vxappserver" --list | grep -Eq "  (done|failed|cancelled)  "; then break; fi
+        sleep 0.5
+      done
+      echo
+      echo "== the server's job list:"
+      "$bin/vxappserver" --list
+      kill "$daemon" 2>/dev/null || true
+      wait "$daemon" 2>/dev/null || true
+      trap - EXIT
+    else
+      echo "== run directly, with the application server in this process"
+      "$bin/vxshell" --load CorvanWorkCenter.dll --load ReportCounterS.dll \
+        --set ed01=W24001 --set chkLog=Y --direct "$inst/C_PKG/STKB17C.so"
+    fi
     echo
     echo "== What changed (the job's log):"
     cat "$inst"/Log/STKB17S_*.log

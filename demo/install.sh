@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Lays out the demo installation from a build's bin folder:
-#   demo/install.sh BIN_FOLDER INSTALLATION_FOLDER
+#   demo/install.sh BIN_FOLDER INSTALLATION_FOLDER [server]
 # The installation is made afresh each time: registry file, SorvendaC.ini and
 # SorvendaS.ini, the demo company's databases (Data/), the module in C_PKG,
 # the job's server library in S_PKG with its connection, the language files.
 set -euo pipefail
 bin=$(cd "$1" && pwd)
 inst=$2
+# "server": the client reaches the application server daemon over the
+# socket; otherwise the server object runs in the client's process.
+host=127.0.0.1
+[ "${3:-}" = server ] && host=localhost
 src=$(cd "$(dirname "$0")" && pwd)
 
 rm -rf "$inst"
@@ -33,8 +37,8 @@ LangType=CHS
 UICodePage=936
 DBCodePage=936
 [Server Information]
-; the application server runs in this process
-ComputerName=127.0.0.1
+; 127.0.0.1: the application server runs in this process
+ComputerName=$host
 ServerPort=2110
 [WorkDLLPath]
 Path1=C_PKG

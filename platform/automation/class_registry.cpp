@@ -4,9 +4,11 @@
 
 namespace vx {
 
+// Never destroyed: libraries register their factories as they load, and a
+// factory's code may be gone by the time the process ends.
 ClassRegistry& ClassRegistry::Instance() {
-  static ClassRegistry registry;
-  return registry;
+  static ClassRegistry* registry = new ClassRegistry;
+  return *registry;
 }
 
 void ClassRegistry::Register(std::string_view class_id, DispatchFactory factory) {

@@ -228,13 +228,10 @@ void TReportCounter::RefreshSchemes() {
 
 namespace {
 
-// The class identifier is there as soon as the library is loaded, as the
+// The class identifier is there as long as the library is loaded, as the
 // module's in-process connection expects.
-[[maybe_unused]] const bool registered = [] {
-  ClassRegistry::Instance().Register(
-      kServerClassID, [] { return std::make_shared<TReportCounter>(DefaultConfig()); });
-  return true;
-}();
+const ScopedClassRegistration kRegistration(
+    kServerClassID, [] { return std::make_shared<TReportCounter>(DefaultConfig()); });
 
 }  // namespace
 

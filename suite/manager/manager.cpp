@@ -144,13 +144,10 @@ std::shared_ptr<TManager> CreateManager(TManagerConfig config) {
 
 namespace {
 
-// The shell creates the manager by its identifier once this library is
-// loaded.
-const bool kRegistered = [] {
-  ClassRegistry::Instance().Register(kManagerClassID,
-                                     [] { return CreateManager(LoadManagerConfig()); });
-  return true;
-}();
+// The shell creates the manager by its identifier while this library is
+// loaded; unloading it takes the identifier away again.
+const ScopedClassRegistration kRegistration(kManagerClassID,
+                                            [] { return CreateManager(LoadManagerConfig()); });
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "lang/language_controller.h"
 
+#include <algorithm>
+
 #include "env/sorvenda_ini.h"
 #include "lib/props.h"
 #include "lib/strs.h"
@@ -16,8 +18,8 @@ namespace {
 constexpr std::string_view kLanguageNames = "936=CHS\r\n950=CHT\r\n437=ENG";
 constexpr std::string_view kLangFileExt = ".Lng";
 
-// A path segment "Name_N": the name before the first "_" and N, or -1 when
-// what follows is not a number from 0.
+// A path segment "Name_N": the name before the first "_" and N, the number
+// after it, or -1 when that is not a number from 0 ("Items_1_2" is -1).
 struct Segment {
   std::string Name;
   int Index = -1;
@@ -25,17 +27,10 @@ struct Segment {
 
 Segment SplitSegment(std::string_view text) {
   Segment s;
-  if (text.find('_') == std::string_view::npos) {
-    s.Name = std::string(text);
-    return s;
-  }
-  s.Name = ExtractField(text, "_", 1);
-  s.Index = StrToIntDef(ExtractField(text, "_", 2), -1);
-  if (s.Index < 0) {
-    // Not an indexed segment: the whole text names the property.
-    s.Index = -1;
-    s.Name = std::string(text);
-  }
+  std::size_t underscore = text.find('_');
+  s.Name = std::string(text.substr(0, underscore));
+  if (underscore == std::string_view::npos) return s;
+  s.Index = std::max(StrToIntDef(text.substr(underscore + 1), -1), -1);
   return s;
 }
 

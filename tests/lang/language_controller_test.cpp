@@ -389,8 +389,11 @@ TEST_F(LanguageTest, PropertyPaths) {
       // Unsettable: skipped, the rest still applies.
       {"NoSuch=\"x\" Font.NoSuch=\"x\" Font.Size=\"big\" Alignment=\"taNowhere\" Hint=\"ok\"",
        "c|ok|Arial|9|taCenter|1|a|b|"},
-      {"Tag.Name=\"x\" Caption_x=\"y\" Items_1=\"z\" Font..Name=\"x\"",
-       "c|h|Arial|9|taCenter|1|a|b|"},
+      {"Tag.Name=\"x\" Items_1=\"z\" Font..Name=\"x\"", "c|h|Arial|9|taCenter|1|a|b|"},
+      // A segment is split at its first "_": the name before it is the
+      // property, the rest its index only when it is a number.
+      {"Caption_x=\"y\" Hint_=\"z\"", "y|z|Arial|9|taCenter|1|a|b|"},
+      {"Lines_1_2=\"z\" Lines_-1=\"z\" Columns_0_1.Caption=\"t\"", "c|h|Arial|9|taCenter|1|a|b|"},
   };
   for (const auto& c : cases) {
     TForm* f = NewForm();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "env/sorvenda_ini.h"
+#include "lib/alert_log.h"
 #include "lib/props.h"
 #include "lib/strs.h"
 #include "platform/os/paths.h"
@@ -34,6 +35,10 @@ Segment SplitSegment(std::string_view text) {
   return s;
 }
 
+// A translator's file never needs longer lists than this; an index beyond it
+// would only make the reader append empty lines by the million.
+constexpr int kMaxLines = 4096;
+
 // Element N of a collection; the collection itself when N is past its end.
 TObject* ElementOf(TCollection* collection, int index, TObject* otherwise) {
   return index < collection->Count() ? collection->Items(index) : otherwise;
@@ -54,12 +59,6 @@ void SelectElement(TObject*& obj, const Segment& seg) {
     obj = ElementOf(collection, seg.Index, obj);
   else
     obj = held;
-}
-
-void SetLine(TStrings& lines, int index, const std::string& value) {
-  while (lines.Count() <= index)
-    lines.Add("");
-  lines.Put(index, value);
 }
 
 // The item index of a combo box, whatever its class, through its declared
@@ -157,8 +156,40 @@ void TComponentRead::LoadAttribute(const Variant& key) {
 
 void TComponentRead::LoadAllAttributes() {
   if (!node_) return;
+  Batch batch;
+  batch_ = &batch;
   for (int i = 0; i < node_.AttributeCount(); ++i)
     LoadAttribute(i);
+  FinishBatch();
+}
+
+void TComponentRead::FinishBatch() {
+  Batch batch = std::move(*batch_);
+  batch_ = nullptr;
+  // One change per list: a radio group rebuilds its buttons once for the
+  // whole element, not once per line.
+  for (TStrings* lines : batch.lists)
+    lines->EndUpdate();
+  if (batch.skipped > 0)
+    WriteAlertLog("Language",
+                  Format("%s: %d line(s) beyond the %d a list holds skipped, the first \"%s\"",
+                         component_ ? component_->Name() : std::string(), batch.skipped, kMaxLines,
+                         batch.first_skipped));
+}
+
+void TComponentRead::SetLine(TStrings& lines, int index, const std::string& path,
+                             const std::string& value) {
+  if (index >= kMaxLines) {
+    if (batch_->skipped++ == 0) batch_->first_skipped = path;
+    return;
+  }
+  if (std::find(batch_->lists.begin(), batch_->lists.end(), &lines) == batch_->lists.end()) {
+    lines.BeginUpdate();
+    batch_->lists.push_back(&lines);
+  }
+  while (lines.Count() <= index)
+    lines.Add("");
+  lines.Put(index, value);
 }
 
 void TComponentRead::ApplyAttribute(const XmlNode& attribute) {
@@ -198,7 +229,14 @@ void TComponentRead::ApplyAttribute(const XmlNode& attribute) {
   if (!obj) return;
 
   if (auto* lines = dynamic_cast<TStrings*>(obj); lines && s.Index >= 0) {
-    SetLine(*lines, s.Index, value);
+    if (batch_) {
+      SetLine(*lines, s.Index, path, value);
+      return;
+    }
+    Batch batch;
+    batch_ = &batch;
+    SetLine(*lines, s.Index, path, value);
+    FinishBatch();
     return;
   }
   TrySetPropertyByPath(obj, s.Name, Variant(value));

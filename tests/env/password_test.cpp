@@ -54,7 +54,9 @@ TEST_F(PasswordTest, KnownScrambledForms) {
     EXPECT_EQ(EncodePassword(c.plain), c.scrambled) << c.plain;
     EXPECT_EQ(DecodePassword(c.scrambled), c.plain) << c.plain;
   }
-  EXPECT_EQ(DecodePassword("6B34"), "中");  // upper-case digits are hexadecimal too
+  // Upper-case digits are hexadecimal too, up to "F".
+  for (const Case& c : {Case{"中", "6B34"}, Case{"Fox", "23DB0F"}})
+    EXPECT_EQ(DecodePassword(c.scrambled), c.plain) << c.scrambled;
 }
 
 TEST_F(PasswordTest, EmptyPasswordsAndShortTexts) {

@@ -53,7 +53,8 @@ TEST(DateShift, ShiftDate) {
   EXPECT_EQ(ShiftDate("2024031", "D", 1), "");
   EXPECT_EQ(ShiftDate("20240230", "D", 1), "");
   EXPECT_EQ(ShiftDate("+2024030", "D", 1), "");
-  EXPECT_EQ(ShiftDate("99991231", "D", 1), "");  // past the last representable day
+  EXPECT_EQ(ShiftDate("99991230", "D", 1), "99991231");  // the last valid date
+  EXPECT_EQ(ShiftDate("99991231", "D", 1), "");          // past the last representable day
   EXPECT_EQ(ShiftDate("99991231", "M", 1), "");
 }
 

@@ -11,6 +11,7 @@
 #include "platform/os/dynlib.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/text.h"
+#include "platform/ui/dialogs.h"
 
 namespace vx {
 
@@ -19,12 +20,19 @@ namespace {
 using CallWebServiceFx = int (*)(const char* address, const char* method, const char* request,
                                  const char* answer_file);
 
+// The pause as the application shows it: the standard message dialog with
+// "OK", modal, so the call waits for the user (headless: answered through
+// the modal responder like any dialog).
+void ShowTracePause(const std::string& message) {
+  ShowMessage(message);
+}
+
 std::mutex& HookMutex() {
   static std::mutex m;
   return m;
 }
 WebServiceTracePause& Hook() {
-  static WebServiceTracePause hook;
+  static WebServiceTracePause hook = ShowTracePause;
   return hook;
 }
 

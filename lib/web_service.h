@@ -17,9 +17,9 @@ inline constexpr const char* kWebServiceTraceMessage =
 // The tracing pause: when the last argument of the host's command line is
 // "T" (any case), CallWebService calls this hook with kWebServiceTraceMessage
 // after loading the library and before calling it, so that a developer can
-// attach to the library. The user-interface layer installs a hook that shows
-// the message in the application's message box and waits for "OK"; until
-// one is installed there is no pause. An empty function removes the hook.
+// attach to the library. The pause the application starts with shows the
+// message in the standard message dialog ("OK") and waits for
+// the user; a host may install another. An empty function removes the pause.
 using WebServiceTracePause = std::function<void(const std::string& message)>;
 void SetWebServiceTracePause(WebServiceTracePause pause);
 

@@ -103,6 +103,11 @@ TEST_F(WebServiceTest, ALastArgumentTPausesThroughTheHook) {
   EXPECT_EQ(RunProbe({server.Url(), "M", "<Request/>", "T", "x"}, bin.Path()),
             "ANSWER:<Response/>\r\n");
   EXPECT_EQ(server.Requests().size(), 2u);
+  // Without a host's own hook the application shows the message in its
+  // message dialog and the call waits for "OK".
+  test::ScopedEnv dialogs("VX_PROBE_DIALOGS", "1");
+  EXPECT_EQ(RunProbe({server.Url(), "M", "<Request/>", "T"}, bin.Path()),
+            std::string("DIALOG:") + kWebServiceTraceMessage + ": OK\nANSWER:<Response/>\r\n");
 }
 
 TEST(WebServiceTrace, PausesOnlyForALastArgumentT) {

@@ -31,9 +31,11 @@ bool IsWebServiceTraceRequested(const std::vector<std::string>& arguments);
 // "PORTAL.getAllUser") and the request text, and returns the answer: the
 // lines of the answer file, each ended with CR LF. The answer file,
 // GetLongTempPath() + "~Taviro_" + the time as YYYYMMDDHHNNSSZZZ + ".tmp", is
-// deleted afterwards. A missing library or entry point gives an empty answer
-// and creates no file; an answer file the library did not create raises
-// EFOpenError. The library stays loaded once loaded.
+// created empty and exclusively before the call (a name taken, or a link at
+// it, gives way to the next millisecond's) and deleted afterwards. A missing
+// library or entry point gives an empty answer and creates no file; an answer
+// file that cannot be created or read raises EFOpenError. The library stays
+// loaded once loaded.
 std::string CallWebService(const std::string& address, const std::string& method,
                            const std::string& request);
 

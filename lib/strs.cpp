@@ -126,6 +126,10 @@ TDateTime ParseDateByKind(std::string_view text, int kind, std::string_view sepa
   if (kind > dt_DDMMYYYY) year += 1911;
   TDateTime first;
   if (!TryEncodeDate(year, month, 1, first)) return TDateTime(0);
+  // Running on past 31 December 9999 leaves the calendar: no date.
+  TDateTime last;
+  TryEncodeDate(9999, 12, 31, last);
+  if (first.Value + day - 1 > last.Value) return TDateTime(0);
   return TDateTime(first.Value + day - 1);
 }
 

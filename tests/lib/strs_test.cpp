@@ -79,6 +79,8 @@ TEST(Strs, ParseDateByKind) {
       {" 2024 / 3 / 5 ", 1, "/", EncodeDate(2024, 3, 5)},
       {"2024/02/31", 1, "/", EncodeDate(2024, 3, 2)},   // runs on into March
       {"2024/03/00", 1, "/", EncodeDate(2024, 2, 29)},  // day 0: back into February
+      {"9999/12/31", 1, "/", EncodeDate(9999, 12, 31)},
+      {"9999/12/32", 1, "/", 0},  // would run on past the calendar
       {"2024/13/01", 1, "/", 0},
       {"2024/00/01", 1, "/", 0},
       {"2024/03", 1, "/", 0},

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/rtl/text.h"
+#include "platform/rtl/utf8.h"
 
 namespace vx {
 
@@ -127,24 +128,6 @@ std::size_t DecodeUtf8At(std::string_view s, std::size_t i, char32_t& cp) {
       (cp >= 0xD800 && cp <= 0xDFFF))
     return 0;
   return n + 1;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 // The double-byte code pages 936 and 950 as the platform has them: iconv's

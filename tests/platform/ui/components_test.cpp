@@ -100,12 +100,14 @@ class Listener : public TComponent {
     if (told) *told = removals;
   }
   int removals = 0;
+  int insertions = 0;
   int* told = nullptr;  // receives the count as it is freed
 
  protected:
   void Notification(TComponent* c, TOperation op) override {
     TComponent::Notification(c, op);
     if (op == opRemove) ++removals;
+    if (op == opInsert) ++insertions;
   }
 };
 
@@ -115,8 +117,9 @@ const TClassInfo& Listener::StaticClassInfo() {
 }
 
 // Freeing a form does not tell each of its components of every other one
-// going (which made freeing quadratic); a component freed on its own is
-// still announced to its siblings, and references across forms are cleared.
+// going, nor is a new component announced to all before it (which made
+// creating and freeing quadratic); a component freed on its own is still
+// announced to its siblings, and references across forms are cleared.
 TEST_F(ComponentTest, FreeingAFormDoesNotAnnounceEachRemovalToEveryComponent) {
   auto* f = Create<TForm>(nullptr);
   auto* listener = new Listener(f);
@@ -129,6 +132,7 @@ TEST_F(ComponentTest, FreeingAFormDoesNotAnnounceEachRemovalToEveryComponent) {
       edits.back()->SetParent(panel);
     }
   }
+  EXPECT_EQ(listener->insertions, 0);
   edits.front()->Free();
   EXPECT_EQ(listener->removals, 1);
   int told = -1;

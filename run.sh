@@ -3,6 +3,8 @@
 # ./run.sh demo   run the stocktaking recount on the embedded demo company
 #                 (--server: through the application server daemon)
 # ./run.sh bench  build optimised and run the benchmarks
+# ./run.sh fuzz [SECONDS]  build the libFuzzer targets (clang) and run each
+#                 for SECONDS (60 by default); findings land in build/fuzz/findings
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -14,9 +16,12 @@ PACKAGES=(
   libpng-dev libcurl4-openssl-dev libzip-dev libicu-dev
 )
 
+# What fuzzing needs on top: clang with its fuzzer runtime.
+FUZZ_PACKAGES=(clang)
+
 install_deps() {
   local missing=() p
-  for p in "${PACKAGES[@]}"; do
+  for p in "${PACKAGES[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -85,8 +90,37 @@ case "${1:-}" in
     cmake --build build/release -j "$(jobs)"
     for b in build/release/bin/*_bench; do [ -x "$b" ] && "$b"; done
     ;;
+  fuzz)
+    seconds="${2:-60}"
+    install_deps "${FUZZ_PACKAGES[@]}"
+    CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DVX_FUZZ=ON -DVX_SANITIZE=ON -DVX_TESTS=OFF
+    cmake --build build/fuzz -j "$(jobs)"
+    mkdir -p build/fuzz/findings
+    summary=()
+    status=0
+    for fuzzer in build/fuzz/bin/*_fuzz; do
+      name="$(basename "$fuzzer" _fuzz)"
+      # New inputs go to the build folder; the seeds in the repository stay as they are.
+      mkdir -p "build/fuzz/corpus/$name"
+      log="build/fuzz/findings/$name.log"
+      echo "fuzz: $name for ${seconds}s"
+      if ASAN_OPTIONS=detect_leaks=1 "$fuzzer" "build/fuzz/corpus/$name" "fuzz/corpus/$name" \
+        -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+        -artifact_prefix="build/fuzz/findings/$name-" >"$log" 2>&1; then
+        result="no finding"
+      else
+        result="FINDING (see $log)"
+        status=1
+      fi
+      runs="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo 0)"
+      summary+=("$name: ${runs:-0} executions, $result")
+    done
+    printf '%s\n' "${summary[@]}"
+    exit "$status"
+    ;;
   *)
-    echo "usage: $0 test|demo|bench" >&2
+    echo "usage: $0 test|demo|bench|fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac

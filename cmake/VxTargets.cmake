@@ -9,6 +9,10 @@ if(VX_SANITIZE)
                       -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
+if(VX_FUZZ)
+  # Coverage for the fuzzer in every library; the targets link its driver.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 
 # vx_library(NAME [STATIC] SOURCES ... DEPS ...): one library per folder; the
 # repository root is the include root, so headers are included by path

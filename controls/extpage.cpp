@@ -4,7 +4,7 @@ namespace vx {
 
 const TClassInfo& TExtPageControl::StaticClassInfo() {
   static const TClassInfo& info = DefineClass<TExtPageControl>("TExtPageControl", [](auto& r) {
-    r.template Event<&TExtPageControl::OnDrawTab>("OnDrawTab", "TExtDrawTabEvent");
+    r.template Event<&TPageControl::OnDrawTab>("OnDrawTab", "TExtDrawTabEvent");
   });
   return info;
 }

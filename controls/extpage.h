@@ -7,14 +7,13 @@
 
 namespace vx {
 
-// (page control, tab index, active, tab rectangle)
-using TExtDrawTabEvent = TEvent<TObject*, int, bool, const TRect&>;
+// (page control, tab index, active, tab rectangle): the page control's own
+// event, so a handler set through either class draws the tabs.
+using TExtDrawTabEvent = TDrawTabEvent;
 
 class TExtPageControl : public TPageControl {
   VX_CLASS(TExtPageControl, TPageControl)
   explicit TExtPageControl(TComponent* owner);
-
-  TExtDrawTabEvent OnDrawTab;
 
  protected:
   void DrawTab(int tab_index, const TRect& rect, bool active) override;

@@ -1,6 +1,9 @@
 #include "lang/language_controller.h"
 
+#include <algorithm>
+
 #include "env/sorvenda_ini.h"
+#include "lib/alert_log.h"
 #include "lib/props.h"
 #include "lib/strs.h"
 #include "platform/os/paths.h"
@@ -16,8 +19,8 @@ namespace {
 constexpr std::string_view kLanguageNames = "936=CHS\r\n950=CHT\r\n437=ENG";
 constexpr std::string_view kLangFileExt = ".Lng";
 
-// A path segment "Name_N": the name before the first "_" and N, or -1 when
-// what follows is not a number from 0.
+// A path segment "Name_N": the name before the first "_" and N, the number
+// after it, or -1 when that is not a number from 0 ("Items_1_2" is -1).
 struct Segment {
   std::string Name;
   int Index = -1;
@@ -25,19 +28,16 @@ struct Segment {
 
 Segment SplitSegment(std::string_view text) {
   Segment s;
-  if (text.find('_') == std::string_view::npos) {
-    s.Name = std::string(text);
-    return s;
-  }
-  s.Name = ExtractField(text, "_", 1);
-  s.Index = StrToIntDef(ExtractField(text, "_", 2), -1);
-  if (s.Index < 0) {
-    // Not an indexed segment: the whole text names the property.
-    s.Index = -1;
-    s.Name = std::string(text);
-  }
+  std::size_t underscore = text.find('_');
+  s.Name = std::string(text.substr(0, underscore));
+  if (underscore == std::string_view::npos) return s;
+  s.Index = std::max(StrToIntDef(text.substr(underscore + 1), -1), -1);
   return s;
 }
+
+// A translator's file never needs longer lists than this; an index beyond it
+// would only make the reader append empty lines by the million.
+constexpr int kMaxLines = 4096;
 
 // Element N of a collection; the collection itself when N is past its end.
 TObject* ElementOf(TCollection* collection, int index, TObject* otherwise) {
@@ -59,12 +59,6 @@ void SelectElement(TObject*& obj, const Segment& seg) {
     obj = ElementOf(collection, seg.Index, obj);
   else
     obj = held;
-}
-
-void SetLine(TStrings& lines, int index, const std::string& value) {
-  while (lines.Count() <= index)
-    lines.Add("");
-  lines.Put(index, value);
 }
 
 // The item index of a combo box, whatever its class, through its declared
@@ -162,8 +156,40 @@ void TComponentRead::LoadAttribute(const Variant& key) {
 
 void TComponentRead::LoadAllAttributes() {
   if (!node_) return;
+  Batch batch;
+  batch_ = &batch;
   for (int i = 0; i < node_.AttributeCount(); ++i)
     LoadAttribute(i);
+  FinishBatch();
+}
+
+void TComponentRead::FinishBatch() {
+  Batch batch = std::move(*batch_);
+  batch_ = nullptr;
+  // One change per list: a radio group rebuilds its buttons once for the
+  // whole element, not once per line.
+  for (TStrings* lines : batch.lists)
+    lines->EndUpdate();
+  if (batch.skipped > 0)
+    WriteAlertLog("Language",
+                  Format("%s: %d line(s) beyond the %d a list holds skipped, the first \"%s\"",
+                         component_ ? component_->Name() : std::string(), batch.skipped, kMaxLines,
+                         batch.first_skipped));
+}
+
+void TComponentRead::SetLine(TStrings& lines, int index, const std::string& path,
+                             const std::string& value) {
+  if (index >= kMaxLines) {
+    if (batch_->skipped++ == 0) batch_->first_skipped = path;
+    return;
+  }
+  if (std::find(batch_->lists.begin(), batch_->lists.end(), &lines) == batch_->lists.end()) {
+    lines.BeginUpdate();
+    batch_->lists.push_back(&lines);
+  }
+  while (lines.Count() <= index)
+    lines.Add("");
+  lines.Put(index, value);
 }
 
 void TComponentRead::ApplyAttribute(const XmlNode& attribute) {
@@ -203,7 +229,14 @@ void TComponentRead::ApplyAttribute(const XmlNode& attribute) {
   if (!obj) return;
 
   if (auto* lines = dynamic_cast<TStrings*>(obj); lines && s.Index >= 0) {
-    SetLine(*lines, s.Index, value);
+    if (batch_) {
+      SetLine(*lines, s.Index, path, value);
+      return;
+    }
+    Batch batch;
+    batch_ = &batch;
+    SetLine(*lines, s.Index, path, value);
+    FinishBatch();
     return;
   }
   TrySetPropertyByPath(obj, s.Name, Variant(value));

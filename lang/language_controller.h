@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lang/code_converter.h"
 #include "platform/automation/variant.h"
@@ -71,8 +72,19 @@ class TComponentRead : public ILangRead {
   virtual void ApplyAttribute(const XmlNode& attribute);
 
  private:
+  // The lists one load changes stay in update until it ends, and lines past
+  // what a list holds are reported once.
+  struct Batch {
+    std::vector<TStrings*> lists;
+    int skipped = 0;
+    std::string first_skipped;
+  };
+  void SetLine(TStrings& lines, int index, const std::string& path, const std::string& value);
+  void FinishBatch();
+
   TComponent* component_;
   XmlNode node_;
+  Batch* batch_ = nullptr;
 };
 
 // Combo boxes: rewriting the items must not lose the selected item.

@@ -105,8 +105,7 @@ TDateTime ParseDateByKind(std::string_view text, int kind, std::string_view sepa
     auto v = TryStrToInt(Trim(CutFirstField(rest, separator)));
     field = (v && *v <= 32767 && *v >= -32768) ? *v : -1;
   }
-  if (f[0] <= 0 || f[1] <= 0 || f[2] <= 0 || kind < dt_YYYYMMDD || kind > dt_YYYMMDD)
-    return TDateTime(0);
+  if (kind < dt_YYYYMMDD || kind > dt_YYYMMDD) return TDateTime(0);
   int year, month, day;
   switch (kind) {
     case dt_YYYYMMDD:
@@ -119,10 +118,18 @@ TDateTime ParseDateByKind(std::string_view text, int kind, std::string_view sepa
       year = f[2], month = f[1], day = f[0];
       break;
     default:
-      year = f[0] + 1911, month = f[1], day = f[2];
+      year = f[0], month = f[1], day = f[2];
   }
+  // Day 0 is the last day of the month before, as the day counts on from the
+  // first; a day that is no number is no date.
+  if (year <= 0 || month <= 0 || day < 0) return TDateTime(0);
+  if (kind > dt_DDMMYYYY) year += 1911;
   TDateTime first;
   if (!TryEncodeDate(year, month, 1, first)) return TDateTime(0);
+  // Running on past 31 December 9999 leaves the calendar: no date.
+  TDateTime last;
+  TryEncodeDate(9999, 12, 31, last);
+  if (first.Value + day - 1 > last.Value) return TDateTime(0);
   return TDateTime(first.Value + day - 1);
 }
 

@@ -1,5 +1,8 @@
 #include "lib/web_service.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +14,7 @@
 #include "platform/os/dynlib.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/text.h"
+#include "platform/ui/dialogs.h"
 
 namespace vx {
 
@@ -19,12 +23,19 @@ namespace {
 using CallWebServiceFx = int (*)(const char* address, const char* method, const char* request,
                                  const char* answer_file);
 
+// The pause as the application shows it: the standard message dialog with
+// "OK", modal, so the call waits for the user (headless: answered through
+// the modal responder like any dialog).
+void ShowTracePause(const std::string& message) {
+  ShowMessage(message);
+}
+
 std::mutex& HookMutex() {
   static std::mutex m;
   return m;
 }
 WebServiceTracePause& Hook() {
-  static WebServiceTracePause hook;
+  static WebServiceTracePause hook = ShowTracePause;
   return hook;
 }
 
@@ -53,12 +64,52 @@ CallWebServiceFx EntryPoint() {
   return lib.Loaded() ? lib.Function<CallWebServiceFx>("CallWebServiceFx") : nullptr;
 }
 
+// Names tried for one answer file before giving up: each is the next
+// millisecond's, so only someone filling the temporary folder on purpose
+// makes a call try more than a few.
+constexpr int kAnswerFileAttempts = 10000;
+
+// Creates the empty answer file in the shared temporary folder: exclusively
+// and without following a link planted at its name, so that no other process
+// can make the library write elsewhere or two calls share one file. A name
+// taken already (another call of the same millisecond) gives way to the next
+// millisecond's.
+std::string CreateAnswerFile() {
+  const std::string folder = GetLongTempPath();
+  const TDateTime start = Now();
+  int error = 0;
+  for (int i = 0; i < kAnswerFileAttempts; ++i) {
+    TDateTime at(start.Value + i / (24.0 * 60 * 60 * 1000));
+    std::string name = folder + "~Taviro_" + FormatDateTime("yyyymmddhhnnsszzz", at) + ".tmp";
+    int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      ::close(fd);
+      return name;
+    }
+    error = errno;
+    if (error != EEXIST) break;
+  }
+  throw EFOpenError(
+      Format("Cannot create file \"%s~Taviro_*.tmp\". %s", folder, std::strerror(error)));
+}
+
 // The file's lines, each ended with CR LF; a line ends at CR LF, LF or CR.
 std::string ReadLines(const std::string& file_name) {
-  std::ifstream in(file_name, std::ios::binary);
-  if (!in)
+  int fd = ::open(file_name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0)
     throw EFOpenError(Format("Cannot open file \"%s\". %s", file_name, std::strerror(errno)));
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string text;
+  char buf[65536];
+  for (ssize_t n; (n = ::read(fd, buf, sizeof buf)) != 0;) {
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int error = errno;
+      ::close(fd);
+      throw EFOpenError(Format("Cannot read file \"%s\". %s", file_name, std::strerror(error)));
+    }
+    text.append(buf, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
   std::string result;
   std::size_t start = 0;
   while (start < text.size()) {
@@ -83,8 +134,6 @@ bool IsWebServiceTraceRequested(const std::vector<std::string>& arguments) {
 
 std::string CallWebService(const std::string& address, const std::string& method,
                            const std::string& request) {
-  std::string answer_file =
-      GetLongTempPath() + "~Taviro_" + FormatDateTime("yyyymmddhhnnsszzz", Now()) + ".tmp";
   CallWebServiceFx call = EntryPoint();
 
   if (IsWebServiceTraceRequested(HostArguments())) {
@@ -97,6 +146,7 @@ std::string CallWebService(const std::string& address, const std::string& method
   }
 
   if (call == nullptr) return {};
+  std::string answer_file = CreateAnswerFile();
   call(address.c_str(), method.c_str(), request.c_str(), answer_file.c_str());
   std::string result = ReadLines(answer_file);
   std::remove(answer_file.c_str());

@@ -17,9 +17,9 @@ inline constexpr const char* kWebServiceTraceMessage =
 // The tracing pause: when the last argument of the host's command line is
 // "T" (any case), CallWebService calls this hook with kWebServiceTraceMessage
 // after loading the library and before calling it, so that a developer can
-// attach to the library. The user-interface layer installs a hook that shows
-// the message in the application's message box and waits for "OK"; until
-// one is installed there is no pause. An empty function removes the hook.
+// attach to the library. The pause the application starts with shows the
+// message in the standard message dialog ("OK") and waits for
+// the user; a host may install another. An empty function removes the pause.
 using WebServiceTracePause = std::function<void(const std::string& message)>;
 void SetWebServiceTracePause(WebServiceTracePause pause);
 
@@ -31,9 +31,11 @@ bool IsWebServiceTraceRequested(const std::vector<std::string>& arguments);
 // "PORTAL.getAllUser") and the request text, and returns the answer: the
 // lines of the answer file, each ended with CR LF. The answer file,
 // GetLongTempPath() + "~Taviro_" + the time as YYYYMMDDHHNNSSZZZ + ".tmp", is
-// deleted afterwards. A missing library or entry point gives an empty answer
-// and creates no file; an answer file the library did not create raises
-// EFOpenError. The library stays loaded once loaded.
+// created empty and exclusively before the call (a name taken, or a link at
+// it, gives way to the next millisecond's) and deleted afterwards. A missing
+// library or entry point gives an empty answer and creates no file; an answer
+// file that cannot be created or read raises EFOpenError. The library stays
+// loaded once loaded.
 std::string CallWebService(const std::string& address, const std::string& method,
                            const std::string& request);
 

@@ -65,12 +65,13 @@ TIniFile::TIniFile(std::string file_name) : file_name_(NormalizePath(file_name))
     if (!bad && line[0] == '[') {
       std::size_t close = line.find(']');
       if (close != std::string::npos) {
-        std::string name = Trim(std::string_view(line).substr(1, close - 1));
-        // A repeated section adds nothing: the first occurrence wins, so the
-        // later one is kept nameless where no lookup finds it.
-        bool repeated = Find(name) != nullptr;
-        sections_.push_back(Section{repeated ? std::string() : name, {}});
-        current = &sections_.back();
+        std::string name = UpperCase(Trim(std::string_view(line).substr(1, close - 1)));
+        // A repeated section adds nothing: the first occurrence wins.
+        current = nullptr;
+        if (!name.empty()) {
+          auto [it, added] = sections_.try_emplace(std::move(name));
+          if (added) current = &it->second;
+        }
         continue;
       }
       bad = true;
@@ -80,12 +81,10 @@ TIniFile::TIniFile(std::string file_name) : file_name_(NormalizePath(file_name))
       if (skipped_++ == 0) first_skipped = line_no;
       continue;
     }
-    if (!current) continue;  // entries before the first section are never read
+    // Entries before the first section, or of a repeated one, are never read.
+    if (!current) continue;
     std::string key = Trim(std::string_view(line).substr(0, eq));
-    bool seen = false;
-    for (const auto& [k, v] : current->entries)
-      seen = seen || SameText(k, key);
-    if (!seen)
+    if (current->index.try_emplace(UpperCase(key), current->entries.size()).second)
       current->entries.emplace_back(key, Unquote(Trim(std::string_view(line).substr(eq + 1))));
   }
   if (!problem.empty()) ReportOsAlert(Format("INI file %s: %s", file_name_, problem));
@@ -95,18 +94,15 @@ TIniFile::TIniFile(std::string file_name) : file_name_(NormalizePath(file_name))
 }
 
 const TIniFile::Section* TIniFile::Find(std::string_view section) const {
-  for (const Section& s : sections_)
-    if (!s.name.empty() && SameText(s.name, section)) return &s;
-  return nullptr;
+  auto it = sections_.find(UpperCase(section));
+  return it == sections_.end() ? nullptr : &it->second;
 }
 
 const std::string* TIniFile::FindValue(std::string_view section, std::string_view key) const {
   const Section* s = Find(section);
   if (!s) return nullptr;
-  std::string k = Trim(key);
-  for (const auto& [name, value] : s->entries)
-    if (SameText(name, k)) return &value;
-  return nullptr;
+  auto it = s->index.find(UpperCase(Trim(key)));
+  return it == s->index.end() ? nullptr : &s->entries[it->second].second;
 }
 
 bool TIniFile::SectionExists(std::string_view section) const {

@@ -9,6 +9,7 @@
 // reported once through the alert log.
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -32,15 +33,16 @@ class TIniFile {
   int SkippedLines() const { return skipped_; }
 
  private:
+  // Entries in file order, indexed by upper-case name (the first occurrence).
   struct Section {
-    std::string name;
     std::vector<std::pair<std::string, std::string>> entries;
+    std::unordered_map<std::string, std::size_t> index;
   };
   const Section* Find(std::string_view section) const;
   const std::string* FindValue(std::string_view section, std::string_view key) const;
 
   std::string file_name_;
-  std::vector<Section> sections_;
+  std::unordered_map<std::string, Section> sections_;  // by upper-case name
   int skipped_ = 0;
 };
 

@@ -42,6 +42,8 @@ struct RegistryImage {
 namespace {
 
 constexpr std::size_t kMaxFileSize = 16u << 20;
+// Skipped lines named in the report; the rest are only counted.
+constexpr std::size_t kReportedLines = 10;
 
 // A quoted text starting at s[pos] == '"'; \\ and \" are escapes. Sets pos
 // after the closing quote; false when it is not closed.
@@ -140,9 +142,20 @@ std::shared_ptr<const RegistryImage> Parse(const std::string& path, std::string_
       start = nl + 1;
     }
   }
+  // Skipped lines go out as one report: a broken file may have any number of
+  // them, and every report writes a log line.
+  std::size_t skipped = 0;
+  std::string first_skipped;
   auto report = [&](std::size_t line_no, const std::string& why) {
-    problems.push_back(
-        Format("Registry file %s: line %d skipped: %s", path, static_cast<int>(line_no), why));
+    if (++skipped <= kReportedLines)
+      first_skipped +=
+          Format("%sline %d (%s)", skipped > 1 ? ", " : "", static_cast<int>(line_no), why);
+  };
+  auto report_skipped = [&] {
+    if (skipped == 0) return;
+    problems.push_back(Format("Registry file %s: %d line%s skipped: %s%s", path,
+                              static_cast<int>(skipped), skipped > 1 ? "s" : "", first_skipped,
+                              skipped > kReportedLines ? ", ..." : ""));
   };
 
   std::size_t i = 0;
@@ -218,6 +231,7 @@ std::shared_ptr<const RegistryImage> Parse(const std::string& path, std::string_
     else
       (*current)[id] = std::move(value);
   }
+  report_skipped();
   return image;
 }
 

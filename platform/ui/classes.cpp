@@ -181,7 +181,9 @@ void TComponent::Insert(TComponent* c) {
 }
 
 void TComponent::Remove(TComponent* c) {
-  std::erase(components_, c);
+  // Components go last-created first as a form is freed: look from the end.
+  auto it = std::find(components_.rbegin(), components_.rend(), c);
+  if (it != components_.rend()) components_.erase(std::next(it).base());
   c->owner_ = nullptr;
 }
 
@@ -246,6 +248,13 @@ void TComponent::RemoveNotification(TComponent* c) {
 
 void TComponent::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component) RemoveFreeNotification(component);
+  // Only removals are passed on to the components an owner holds, so that
+  // they drop what they hold of the one going; an insertion concerns none of
+  // them. An owner being freed passes on nothing: they all go with it, and
+  // what one holds of another is covered by free notifications. Passing on
+  // more would make creating and freeing a form (or a radio group's item
+  // buttons) quadratic in its components.
+  if (operation == opInsert || state_.Contains(csDestroying)) return;
   // Handlers may free or move components: walk by index and re-check.
   for (int i = ComponentCount() - 1; i >= 0; --i) {
     if (i >= ComponentCount()) continue;

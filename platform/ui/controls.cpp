@@ -385,12 +385,17 @@ void TWinControl::InsertControl(TControl* control) {
 
 void TWinControl::RemoveControl(TControl* control) {
   if (control->parent_ != this) return;
+  // Children go last first as a parent is freed: look from the end.
+  auto erase_last = [](auto& list, auto* item) {
+    auto it = std::find(list.rbegin(), list.rend(), item);
+    if (it != list.rend()) list.erase(std::next(it).base());
+  };
   if (auto* w = dynamic_cast<TWinControl*>(control)) {
     w->RemoveFocus(true);
-    std::erase(tab_list_, w);
+    erase_last(tab_list_, w);
   }
   control->DestroyPeers();
-  std::erase(controls_, control);
+  erase_last(controls_, control);
   control->parent_ = nullptr;
   if (control->Align() != alNone && !IsDestroying()) AlignControls();
 }

@@ -103,8 +103,11 @@ TButtonControl* TCustomRadioGroup::CreateButton() {
 
 void TCustomRadioGroup::Notification(TComponent* component, TOperation operation) {
   TGroupBox::Notification(component, operation);
-  // A button freed from outside must not stay in the list.
-  if (operation == opRemove) std::erase(buttons_, component);
+  // A button freed from outside must not stay in the list. Buttons go last
+  // first as the list shrinks or the group is freed: look from the end.
+  if (operation != opRemove) return;
+  auto it = std::find(buttons_.rbegin(), buttons_.rend(), component);
+  if (it != buttons_.rend()) buttons_.erase(std::next(it).base());
 }
 
 void TCustomRadioGroup::Resize() {

@@ -497,7 +497,10 @@ void TApplication::Notification(TComponent* component, TOperation operation) {
 
 bool TApplication::HandleMessage() {
   if (queue_.empty()) return false;
-  auto [window, msg] = queue_.front();
+  // Plain variables, not a structured binding: the lambda below captures
+  // the message, which some compilers do not allow of a binding.
+  HWND window = queue_.front().first;
+  TMessage msg = queue_.front().second;
   queue_.pop_front();
   // A window freed after the post is simply gone: its messages are dropped.
   if (TWinControl* target = FindControl(window)) Guard([&] { target->Deliver(msg); });

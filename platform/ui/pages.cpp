@@ -325,7 +325,7 @@ TRect TPageControl::TabRect(int tab_index) {
 
 void TPageControl::DrawTab(int tab_index, const TRect& rect, bool active) {
   if (OnDrawTab) {
-    OnDrawTab(this, tab_index, rect, active);
+    OnDrawTab(this, tab_index, active, rect);
     return;
   }
   DrawTabFace(tab_index, rect);

@@ -12,8 +12,9 @@ namespace vx {
 class TPageControl;
 
 using TTabChangingEvent = TEvent<TObject*, bool&>;
-// (control, tab index, tab rectangle, active)
-using TDrawTabEvent = TEvent<TObject*, int, const TRect&, bool>;
+// (control, tab index, active, tab rectangle): the order the framework's
+// page control publishes, so that both are one event.
+using TDrawTabEvent = TEvent<TObject*, int, bool, const TRect&>;
 
 class TTabSheet : public TWinControl {
   VX_CLASS(TTabSheet, TWinControl)

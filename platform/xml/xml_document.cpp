@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 #include <pugixml.hpp>
+#include <unordered_set>
 
 #include "platform/os/codepage.h"
 #include "platform/rtl/text.h"
@@ -130,16 +131,43 @@ XmlParseError MakeError(int code, std::string reason, std::string_view text = {}
   return e;
 }
 
-// The parser accepts an attribute named twice on one element; a DOM does not.
-pugi::xml_node FindDuplicateAttribute(pugi::xml_node n) {
-  for (pugi::xml_node e : n.children()) {
-    if (e.type() != pugi::node_element) continue;
-    for (auto a = e.first_attribute(); a; a = a.next_attribute())
-      for (auto b = a.next_attribute(); b; b = b.next_attribute())
-        if (std::string_view(a.name()) == b.name()) return e;
-    if (pugi::xml_node d = FindDuplicateAttribute(e)) return d;
+// Documents come from files and from the network: nothing below walks them
+// by recursion, and nesting beyond this is refused as malformed. Real
+// documents (language files, portal answers) are a handful of levels deep.
+constexpr int kMaxDepth = 256;
+
+// The parser accepts an attribute named twice on one element and any depth of
+// nesting; a DOM does not. One walk in document order checks both, with one
+// set of names per element so that many attributes stay linear.
+XmlParseError CheckStructure(pugi::xml_node root) {
+  std::unordered_set<std::string_view> names;
+  int depth = 0;  // elements above n
+  pugi::xml_node n = root.first_child();
+  while (n) {
+    if (n.type() == pugi::node_element) {
+      if (depth >= kMaxDepth)
+        return MakeError(xmlSyntax, Format("Elements are nested deeper than %d levels at \"%s\"",
+                                           kMaxDepth, n.name()));
+      names.clear();
+      for (auto a = n.first_attribute(); a; a = a.next_attribute()) {
+        if (!names.insert(a.name()).second)
+          return MakeError(xmlSyntax,
+                           std::string("Duplicate attribute on element \"") + n.name() + "\"");
+      }
+      if (n.first_child()) {
+        ++depth;
+        n = n.first_child();
+        continue;
+      }
+    }
+    while (n && !n.next_sibling() && n != root) {
+      n = n.parent();
+      --depth;
+    }
+    if (!n || n == root) break;
+    n = n.next_sibling();
   }
-  return pugi::xml_node();
+  return XmlParseError{};
 }
 
 bool IsNameStart(unsigned char c) {
@@ -184,11 +212,7 @@ bool XmlDocument::LoadXml(std::string_view text) {
         break;
       }
     }
-    if (e.ErrorCode == xmlOk) {
-      if (pugi::xml_node d = FindDuplicateAttribute(impl_->doc))
-        e = MakeError(xmlSyntax,
-                      std::string("Duplicate attribute on element \"") + d.name() + "\"");
-    }
+    if (e.ErrorCode == xmlOk) e = CheckStructure(impl_->doc);
   }
   if (e.ErrorCode != xmlOk) {
     impl_->Reset();
@@ -296,13 +320,20 @@ pugi::xml_attribute Attr(pugi::xml_attribute_struct* p) {
   return pugi::xml_attribute(p);
 }
 
+// The text of all descendants in document order, walked without recursion.
 void CollectText(pugi::xml_node n, pugi::xml_node limbo, std::string& r) {
-  for (pugi::xml_node c : n.children()) {
-    if (c == limbo) continue;
-    if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata)
+  pugi::xml_node c = n.first_child();
+  while (c) {
+    if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) {
       r += c.value();
-    else if (c.type() == pugi::node_element)
-      CollectText(c, limbo, r);
+    } else if (c.type() == pugi::node_element && c != limbo && c.first_child()) {
+      c = c.first_child();
+      continue;
+    }
+    while (c && !c.next_sibling() && c != n)
+      c = c.parent();
+    if (!c || c == n) break;
+    c = c.next_sibling();
   }
 }
 }  // namespace

@@ -272,6 +272,16 @@ TEST_F(ExtPageTest, ADrawTabHandlerDrawsInstead) {
   EXPECT_TRUE(pc->Canvas()->Log().empty());
   EXPECT_THAT(rec.calls, ElementsAre(Format("0 inactive %d", pc->TabRect(0).Width()),
                                      Format("1 active %d", pc->TabRect(1).Width())));
+  // One event: a handler set through the platform's page control draws too,
+  // and is what the published property holds.
+  SetMethodProp(*pc, *GetPropInfo(pc, "OnDrawTab"), TMethod{});
+  rec.calls.clear();
+  TPageControl* base = pc;
+  base->OnDrawTab = Bind<&Recorder::DrawTab>(&rec);
+  EXPECT_EQ(GetMethodProp(*pc, *GetPropInfo(pc, "OnDrawTab")), m);
+  pc->Repaint();
+  EXPECT_TRUE(pc->Canvas()->Log().empty());
+  EXPECT_EQ(rec.calls.size(), 2u);
 }
 
 }  // namespace

@@ -261,8 +261,19 @@ TEST_F(DBLabelTest, ASecondLabelForTheSameControlIsRefused) {
   EXPECT_THAT(ShownDialogs(), ElementsAre("mtError: 不能同时有两个 DBLabel 指到同一个 Control."));
   lbl->SetFocusControl(ed);  // its own control again: no dialog
   EXPECT_EQ(ShownDialogs().size(), 1u);
+  // Only the labels the label's parent owns count: a label on a panel (owned
+  // by the form) and one without a parent may serve the same control.
+  auto* panel = Add<TPanel>(form, "panel");
+  auto* on_panel = Add<TDBLabel>(panel, "onPanel");
+  on_panel->SetFocusControl(ed);
+  EXPECT_EQ(on_panel->FocusControl(), ed);
+  auto* loose = new TDBLabel(form);
+  loose->SetFocusControl(ed);
+  EXPECT_EQ(loose->FocusControl(), ed);
+  EXPECT_EQ(ShownDialogs().size(), 1u);
   ed->Free();
   EXPECT_EQ(lbl->FocusControl(), nullptr);
+  EXPECT_EQ(on_panel->FocusControl(), nullptr);
 }
 
 // ---- TVxSpinEdit ------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/ui/pages.h"
 #include "tests/controls/controls_fixture.h"
 
 namespace vx::testing {
@@ -167,14 +168,32 @@ TEST_F(F2ButtonTest, ASecondButtonForTheSameFieldIsRefused) {
   EXPECT_EQ(other->F2Control(), ed);
 }
 
-TEST_F(F2ButtonTest, ButtonsOnAPanelAreCheckedToo) {
+// Only the buttons the button's parent owns count: buttons on two pages of
+// the form (owned by the form, children of their pages) may serve one field;
+// buttons a panel owns may not; a button without a parent binds freely.
+TEST_F(F2ButtonTest, OnlyTheButtonsItsParentOwnsAreChecked) {
+  auto* pages = Add<TPageControl>(form, "pg");
+  auto* page1 = Add<TTabSheet>(form, "ts1");
+  auto* page2 = Add<TTabSheet>(form, "ts2");
+  page1->SetPageControl(pages);
+  page2->SetPageControl(pages);
+  auto* a = Add<TF2Button>(page1, "a");
+  auto* b = Add<TF2Button>(page2, "b");
+  a->SetF2Control(ed);
+  b->SetF2Control(ed);
+  EXPECT_EQ(b->F2Control(), ed);
   auto* panel = Add<TPanel>(form, "panel");
-  auto* a = Add<TF2Button>(panel, "a");
-  auto* b = Add<TF2Button>(panel, "b");
-  auto* field = Add<TEdit>(panel, "field");
-  a->SetF2Control(field);
-  b->SetF2Control(field);
-  EXPECT_EQ(b->F2Control(), nullptr);
+  auto* c = new TF2Button(panel);
+  auto* d = new TF2Button(panel);
+  c->SetParent(panel);
+  d->SetParent(panel);
+  c->SetF2Control(ed);
+  d->SetF2Control(ed);
+  EXPECT_EQ(d->F2Control(), nullptr);
+  EXPECT_EQ(ShownDialogs().size(), 1u);
+  auto* loose = new TF2Button(form);
+  loose->SetF2Control(ed);
+  EXPECT_EQ(loose->F2Control(), ed);
   EXPECT_EQ(ShownDialogs().size(), 1u);
 }
 

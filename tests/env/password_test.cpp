@@ -49,12 +49,15 @@ TEST_F(PasswordTest, KnownScrambledForms) {
       {"a", "b0"},
       {"aaaaaaaaa", "b0582c160b85c261b0"},  // position 8 not rotated, 9 by one bit
       {"中", "6b34"},                       // the code page 936 bytes D6 D0
+      {"\uE000€", "556810"},                // user-defined AA A1, and 80
   };
   for (const Case& c : cases) {
     EXPECT_EQ(EncodePassword(c.plain), c.scrambled) << c.plain;
     EXPECT_EQ(DecodePassword(c.scrambled), c.plain) << c.plain;
   }
-  EXPECT_EQ(DecodePassword("6B34"), "中");  // upper-case digits are hexadecimal too
+  // Upper-case digits are hexadecimal too, up to "F".
+  for (const Case& c : {Case{"中", "6B34"}, Case{"Fox", "23DB0F"}})
+    EXPECT_EQ(DecodePassword(c.scrambled), c.plain) << c.scrambled;
 }
 
 TEST_F(PasswordTest, EmptyPasswordsAndShortTexts) {

@@ -389,8 +389,11 @@ TEST_F(LanguageTest, PropertyPaths) {
       // Unsettable: skipped, the rest still applies.
       {"NoSuch=\"x\" Font.NoSuch=\"x\" Font.Size=\"big\" Alignment=\"taNowhere\" Hint=\"ok\"",
        "c|ok|Arial|9|taCenter|1|a|b|"},
-      {"Tag.Name=\"x\" Caption_x=\"y\" Items_1=\"z\" Font..Name=\"x\"",
-       "c|h|Arial|9|taCenter|1|a|b|"},
+      {"Tag.Name=\"x\" Items_1=\"z\" Font..Name=\"x\"", "c|h|Arial|9|taCenter|1|a|b|"},
+      // A segment is split at its first "_": the name before it is the
+      // property, the rest its index only when it is a number.
+      {"Caption_x=\"y\" Hint_=\"z\"", "y|z|Arial|9|taCenter|1|a|b|"},
+      {"Lines_1_2=\"z\" Lines_-1=\"z\" Columns_0_1.Caption=\"t\"", "c|h|Arial|9|taCenter|1|a|b|"},
   };
   for (const auto& c : cases) {
     TForm* f = NewForm();
@@ -509,6 +512,57 @@ TEST_F(LanguageTest, StandardComboBoxKeepsItsSelectionMemoLinesAppended) {
     EXPECT_EQ(memo->Lines()->Text(), "\r\nsecond\r\n");
     f->Free();
   }
+}
+
+// Counts the change notifications of a radio group's item list, passing them on.
+struct ItemChanges {
+  explicit ItemChanges(TCustomRadioGroup* group)
+      : list(static_cast<TStringList*>(group->Items())), passed_on(list->OnChange) {
+    list->OnChange = Bind<&ItemChanges::Changed>(this);
+  }
+  void Changed(TObject* sender) {
+    ++count;
+    passed_on(sender);
+  }
+  TStringList* list;
+  TNotifyEvent passed_on;
+  int count = 0;
+};
+
+TEST_F(LanguageTest, LineIndexesAreBoundedAndARadioGroupRebuildsOnce) {
+  TForm* f = NewForm();
+  auto* memo = Add<TMemo>(f, "meNote");
+  auto* rdo = Add<TRadioGroup>(f, "rdoKind");
+  ItemChanges changes(rdo);
+  auto* lc = Open(f,
+                  "<TfrmTest><meNote Lines_2147483647=\"\" Lines_4096=\"x\" Lines_1=\"b\"/>"
+                  "<rdoKind Items_2=\"c\" Items_0=\"a\" Items_21474=\"\" Items_1=\"b\" "
+                  "Caption=\"Kind\"/></TfrmTest>");
+  lc->GetReader()->ReadComponent(f);
+  EXPECT_EQ(memo->Lines()->CommaText(), ",b");
+  EXPECT_EQ(rdo->Items()->CommaText(), "a,b,c");
+  EXPECT_EQ(rdo->ButtonCount(), 3);
+  EXPECT_EQ(rdo->Buttons(2)->Caption(), "c");
+  EXPECT_EQ(rdo->Caption(), "Kind");
+  EXPECT_EQ(changes.count, 1);
+  // What was skipped is reported once per element, with its count.
+  std::string log;
+  for (const auto& e : std::filesystem::directory_iterator(Install("Log")))
+    log += tmp_.Read("inst/Log/" + e.path().filename().string());
+  EXPECT_NE(log.find("meNote: 2 line(s) beyond the 4096 a list holds skipped, the first "
+                     "\"Lines_2147483647\""),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("rdoKind: 1 line(s)"), std::string::npos) << log;
+
+  // The last line a list holds is still set.
+  LangFile("ENG", "TfrmTest", "<TfrmTest><meNote Lines_4095=\"last\"/></TfrmTest>");
+  lc->SetActive(false);
+  lc->SetActive(true);
+  lc->GetReader()->ReadComponent(f);
+  EXPECT_EQ(memo->Lines()->Count(), 4096);
+  EXPECT_EQ(memo->Lines()->Get(4095), "last");
+  f->Free();
 }
 
 TEST_F(LanguageTest, ReaderFactoryByClass) {

@@ -77,7 +77,10 @@ TEST(Strs, ParseDateByKind) {
       {"113/03/05", 4, "/", EncodeDate(2024, 3, 5)},
       {"113/03/05", 5, "/", EncodeDate(2024, 3, 5)},
       {" 2024 / 3 / 5 ", 1, "/", EncodeDate(2024, 3, 5)},
-      {"2024/02/31", 1, "/", EncodeDate(2024, 3, 2)},  // runs on into March
+      {"2024/02/31", 1, "/", EncodeDate(2024, 3, 2)},   // runs on into March
+      {"2024/03/00", 1, "/", EncodeDate(2024, 2, 29)},  // day 0: back into February
+      {"9999/12/31", 1, "/", EncodeDate(9999, 12, 31)},
+      {"9999/12/32", 1, "/", 0},  // would run on past the calendar
       {"2024/13/01", 1, "/", 0},
       {"2024/00/01", 1, "/", 0},
       {"2024/03", 1, "/", 0},
@@ -127,8 +130,9 @@ TEST(Strs, ReplaceText) {
       {"a-b-c", "-", "+", false, "a+b+c"},
       {" Abc ", "abc", "ABC", true, "Abc"},  // differ only in case: unchanged
       {" Abc ", "abc", "ABC", false, " Abc "},
-      {"aab", "ab", "b", false, "b"},  // a replacement can form a new match
-      {"x", "x", "xx", false, "xx"},   // new contains old: still ends
+      {"abc", "abc", "ABC", false, "abc"},  // a match, still left alone
+      {"aab", "ab", "b", false, "b"},       // a replacement can form a new match
+      {"x", "x", "xx", false, "xx"},        // new contains old: still ends
       {"a'b'c", "'", "''", false, "a''b''c"},
       {"\r\n text \r\n", "zz", "y", true, "text"},
       {"abc", "", "x", false, "abc"},

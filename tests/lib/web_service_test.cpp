@@ -4,8 +4,11 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "lib/xml_helpers.h"
+#include "platform/rtl/datetime.h"
 #include "tests/support/loopback_http_server.h"
 #include "tests/support/temp_folder.h"
 
@@ -58,6 +61,34 @@ TEST_F(WebServiceTest, TimeOutsAndErrorStatusesComeBackAsAStatusTheCallerReads) 
   }
 }
 
+// The shared temporary folder is open to everyone: links planted at the
+// names of the next few seconds are neither followed nor replaced, and the
+// call still gets its answer under a name of the same pattern.
+TEST_F(WebServiceTest, TheAnswerFileIsCreatedExclusivelyWithoutFollowingLinks) {
+  namespace fs = std::filesystem;
+  const std::string victim = tmp_.Write("keep/victim.txt", "keep me");
+  std::vector<std::string> planted;
+  const TDateTime now = Now();
+  for (int ms = -20; ms < 3000; ++ms) {
+    std::string name = "~Taviro_" +
+                       FormatDateTime("yyyymmddhhnnsszzz", TDateTime(now.Value + ms / 86400000.0)) +
+                       ".tmp";
+    std::error_code ec;
+    fs::create_symlink(victim, tmp_.Path(name), ec);
+    if (!ec) planted.push_back(name);
+  }
+  LoopbackHttpServer server(200, "<Response/>");
+  EXPECT_EQ(CallWebService(server.Url(), "M", "<Request/>"), "<Response/>\r\n");
+  EXPECT_EQ(tmp_.Read("keep/victim.txt"), "keep me");
+  std::size_t left = 0;
+  for (const auto& e : fs::directory_iterator(tmp_.Path())) {
+    if (e.path().filename() == "keep") continue;
+    EXPECT_TRUE(fs::is_symlink(e.symlink_status())) << e.path();
+    ++left;
+  }
+  EXPECT_EQ(left, planted.size());
+}
+
 TEST_F(WebServiceTest, AnAnswerFileTheLibraryCouldNotWriteRaises) {
   // Nothing can create files in /proc, whatever the user's rights.
   test::ScopedEnv proc("TMPDIR", "/proc/self");
@@ -103,6 +134,11 @@ TEST_F(WebServiceTest, ALastArgumentTPausesThroughTheHook) {
   EXPECT_EQ(RunProbe({server.Url(), "M", "<Request/>", "T", "x"}, bin.Path()),
             "ANSWER:<Response/>\r\n");
   EXPECT_EQ(server.Requests().size(), 2u);
+  // Without a host's own hook the application shows the message in its
+  // message dialog and the call waits for "OK".
+  test::ScopedEnv dialogs("VX_PROBE_DIALOGS", "1");
+  EXPECT_EQ(RunProbe({server.Url(), "M", "<Request/>", "T"}, bin.Path()),
+            std::string("DIALOG:") + kWebServiceTraceMessage + ": OK\nANSWER:<Response/>\r\n");
 }
 
 TEST(WebServiceTrace, PausesOnlyForALastArgumentT) {

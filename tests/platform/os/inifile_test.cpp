@@ -47,6 +47,29 @@ TEST(IniFile, PrivateProfileSemantics) {
   EXPECT_TRUE(alerts.Lines().empty());
 }
 
+// Large files keep the first occurrence of every key and section, whatever
+// the letter case, and every entry stays reachable.
+TEST(IniFile, ManyKeysAndSections) {
+  test::TempFolder tmp;
+  std::string text = "[Big]\n";
+  for (int i = 0; i < 100000; ++i)
+    text += "Key" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+  text += "KEY7=later\n[big]\nKey1=repeated section\n";
+  for (int i = 0; i < 20000; ++i)
+    text += "[S" + std::to_string(i) + "]\nv=" + std::to_string(i) + "\n";
+  text += "[s5]\nv=later\n";
+  TIniFile ini(tmp.Write("big.ini", text));
+  EXPECT_EQ(ini.ReadString("BIG", "key7", ""), "7");
+  EXPECT_EQ(ini.ReadString("Big", "Key1", ""), "1");
+  EXPECT_EQ(ini.ReadInteger("Big", "Key99999", 0), 99999);
+  EXPECT_EQ(ini.ReadString("S5", "V", ""), "5");
+  EXPECT_EQ(ini.ReadString("s19999", "v", ""), "19999");
+  std::vector<std::string> values = ini.ReadSectionValues("big");
+  ASSERT_EQ(values.size(), 100000u);
+  EXPECT_EQ(values.front(), "Key0=0");
+  EXPECT_EQ(values.back(), "Key99999=99999");
+}
+
 TEST(IniFile, MissingFileReadsAsEmpty) {
   test::TempFolder tmp;
   test::AlertCapture alerts;

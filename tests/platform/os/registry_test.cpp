@@ -127,10 +127,31 @@ TEST_F(RegistryTest, MalformedLinesAreSkippedAndReported) {
   for (const char* part : {"line 4", "line 5", "line 6", "line 7", "line 11"})
     EXPECT_TRUE(alerts_.Contains(part)) << part;
   EXPECT_TRUE(alerts_.Contains("not closed"));
+  ASSERT_EQ(alerts_.Lines().size(), 1u);
+  EXPECT_NE(alerts_.Lines()[0].find("5 lines skipped: line 4 (neither a key nor a value), line 5"),
+            std::string::npos)
+      << alerts_.Lines()[0];
   // The parsed file is kept: a second lookup reports nothing new.
   std::size_t reported = alerts_.Lines().size();
   EXPECT_TRUE(reg.OpenKeyReadOnly(kKey));
   EXPECT_EQ(alerts_.Lines().size(), reported);
+}
+
+TEST_F(RegistryTest, ManyMalformedLinesAreOneReportWithTheirCount) {
+  std::string file =
+      "Windows Registry Editor Version 5.00\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\VRX\\Sorvenda]\n"
+      "\"ClientPath\"=\"/opt/c\"\n";
+  for (int i = 0; i < 100000; ++i)
+    file += "xx\n";
+  Use(file);
+  EXPECT_EQ(ReadMachineRegistryString(kKey, "ClientPath"), "/opt/c");
+  ASSERT_EQ(alerts_.Lines().size(), 1u);
+  const std::string& report = alerts_.Lines()[0];
+  EXPECT_NE(report.find("100000 lines skipped: line 4 (neither a key nor a value), line 5 "),
+            std::string::npos);
+  EXPECT_NE(report.find("line 13 (neither a key nor a value), ..."), std::string::npos) << report;
+  EXPECT_EQ(report.find("line 14"), std::string::npos);
 }
 
 TEST_F(RegistryTest, Utf16FileCutInHalfACharacter) {

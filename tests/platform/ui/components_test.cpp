@@ -92,6 +92,62 @@ TEST_F(ComponentTest, FreeingOwnerFreesOwnedAndNotifiesReferrers) {
   keeper->Free();
 }
 
+// Counts the removals it is told of.
+class Listener : public TComponent {
+  VX_CLASS(Listener, TComponent)
+  explicit Listener(TComponent* owner) : TComponent(owner) {}
+  ~Listener() override {
+    if (told) *told = removals;
+  }
+  int removals = 0;
+  int insertions = 0;
+  int* told = nullptr;  // receives the count as it is freed
+
+ protected:
+  void Notification(TComponent* c, TOperation op) override {
+    TComponent::Notification(c, op);
+    if (op == opRemove) ++removals;
+    if (op == opInsert) ++insertions;
+  }
+};
+
+const TClassInfo& Listener::StaticClassInfo() {
+  static const TClassInfo& info = DefineClass<Listener>("TListener", [](auto&) {});
+  return info;
+}
+
+// Freeing a form does not tell each of its components of every other one
+// going, nor is a new component announced to all before it (which made
+// creating and freeing quadratic); a component freed on its own is still
+// announced to its siblings, and references across forms are cleared.
+TEST_F(ComponentTest, FreeingAFormDoesNotAnnounceEachRemovalToEveryComponent) {
+  auto* f = Create<TForm>(nullptr);
+  auto* listener = new Listener(f);
+  std::vector<TEdit*> edits;
+  for (int i = 0; i < 3; ++i) {
+    auto* panel = new TPanel(f);
+    panel->SetParent(f);
+    for (int j = 0; j < 100; ++j) {
+      edits.push_back(new TEdit(f));
+      edits.back()->SetParent(panel);
+    }
+  }
+  EXPECT_EQ(listener->insertions, 0);
+  edits.front()->Free();
+  EXPECT_EQ(listener->removals, 1);
+  int told = -1;
+  listener->told = &told;
+  auto* other = Create<TForm>(nullptr);
+  auto* label = new TLabel(other);
+  label->SetParent(other);
+  label->SetFocusControl(edits.back());
+  f->Free();
+  EXPECT_EQ(label->FocusControl(), nullptr);
+  EXPECT_GE(told, 1);
+  EXPECT_LE(told, 2);
+  other->Free();
+}
+
 TEST_F(ComponentTest, FreeInAnyOrderWithCrossReferences) {
   // Two forms referring to each other's controls, a loose control parented
   // on a form, posted messages pending: every order frees cleanly.

@@ -82,6 +82,11 @@ TEST_F(KeyTest, EnterClicksDefaultEscClicksCancel) {
   log.clear();
   SendKey(VK_ESCAPE);
   EXPECT_THAT(log, ElementsAre("click cancel"));
+  // With Shift the edit keeps both keys: no button is pressed.
+  log.clear();
+  SendKey(VK_RETURN, TShiftState{ssShift});
+  SendKey(VK_ESCAPE, TShiftState{ssShift});
+  EXPECT_TRUE(log.empty());
   // A focused button takes Enter itself.
   log.clear();
   cancel->SetFocus();

@@ -146,7 +146,7 @@ TEST_F(PagesTest, CtrlTabUserTabsAndPageOrder) {
 TEST_F(PagesTest, OwnerDrawnTabsGoThroughTheDrawTabEvent) {
   struct Drawer {
     std::vector<std::string> seen;
-    void Draw(TObject*, int index, const TRect& r, bool active) {
+    void Draw(TObject*, int index, bool active, const TRect& r) {
       seen.push_back(Format("%d %d %s", index, r.Left, active ? "active" : ""));
     }
   } drawer;

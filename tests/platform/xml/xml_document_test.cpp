@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/rtl/text.h"
+
 namespace vx {
 namespace {
 
@@ -159,6 +161,39 @@ TEST(XmlDocument, MalformedTextGivesAReasonAndAnEmptyDocument) {
   EXPECT_FALSE(doc.LoadXml("<Root>\n<R1 ID=\"x\"\n</Root>"));
   EXPECT_EQ(doc.ParseError().Line, 3);
   EXPECT_NE(doc.ParseError().Reason.find("line 3"), std::string::npos);
+}
+
+// Hostile documents: nesting that would exhaust the stack of a recursive walk
+// is refused, a sane depth loads and its text is collected, and a duplicate
+// among many attributes is still found.
+TEST(XmlDocument, DeepNestingIsRefusedAndManyAttributesAreChecked) {
+  auto nested = [](int depth) {
+    std::string s;
+    for (int i = 0; i < depth; ++i)
+      s += "<e>";
+    s += "x";
+    for (int i = 0; i < depth; ++i)
+      s += "</e>";
+    return s;
+  };
+  XmlDocument doc;
+  ASSERT_TRUE(doc.LoadXml(nested(256))) << doc.ParseError().Reason;
+  EXPECT_EQ(doc.DocumentElement().Text(), "x");
+  EXPECT_EQ(doc.AsNode().Text(), "x");
+  EXPECT_FALSE(doc.LoadXml(nested(257)));
+  EXPECT_FALSE(doc.LoadXml(nested(60000)));
+  EXPECT_EQ(doc.ParseError().ErrorCode, xmlSyntax);
+  EXPECT_NE(doc.ParseError().Reason.find("nested deeper"), std::string::npos);
+  EXPECT_FALSE(doc.DocumentElement());
+
+  std::string attributes;
+  for (int i = 0; i < 100000; ++i)
+    attributes += Format(" a%d=\"\"", i);
+  ASSERT_TRUE(doc.LoadXml("<r><e" + attributes + "/></r>")) << doc.ParseError().Reason;
+  EXPECT_EQ(doc.SelectSingleNode("/r/e").AttributeCount(), 100000);
+  EXPECT_FALSE(doc.LoadXml("<r><e/><f><g" + attributes + " a5=\"\"/></f></r>"));
+  EXPECT_NE(doc.ParseError().Reason.find("Duplicate attribute on element \"g\""),
+            std::string::npos);
 }
 
 TEST(XmlDocument, LoadingTextIgnoresTheDeclaredEncoding) {

@@ -43,9 +43,14 @@ case "${1:-}" in
     ;;
   demo)
     install_deps
-    cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVX_TESTS=OFF >/dev/null
-    cmake --build build/release -j "$(jobs)" --target vxshell vxdemodb STKB17C STKB17S \
-      CorvanWorkCenter vx_appserver vxjobhost vxappserver
+    echo "Building the optimised tree (log: build/release-build.log) ..."
+    mkdir -p build
+    if ! { cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVX_TESTS=OFF &&
+      cmake --build build/release -j "$(jobs)" --target vxshell vxdemodb STKB17C STKB17S \
+        CorvanWorkCenter vx_appserver vxjobhost vxappserver; } >build/release-build.log 2>&1; then
+      tail -40 build/release-build.log
+      exit 1
+    fi
     bin=build/release/bin
     if [ "${2:-}" = --server ]; then
       inst=$(demo/install.sh "$bin" build/demo server)

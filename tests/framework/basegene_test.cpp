@@ -329,6 +329,18 @@ TEST_F(BaseGene, LeavingByCancelChecksNothingInTheCurrentEditionOnly) {
   EXPECT_EQ(doubles_.ValidatorObject().CallCount("CheckValue"), before + 1);
 }
 
+TEST_F(BaseGene, CounterValuesInTheCurrentEditionOnly) {
+  doubles_.Tables().Counters["RESULTCONNECTSTRING"] = "Data Source=x.db";
+  TfrmTstb01* f = Started();
+  EXPECT_EQ(VarToStr(f->GetCounterValue("ResultConnectString", VarArrayOf({""}))),
+            "Data Source=x.db");
+  const RecordedCall& call = doubles_.CounterObject().LastCall("GetCounter");
+  EXPECT_EQ(VarToStr(call.Args[0]), "RESULTCONNECTSTRING");
+  EXPECT_EQ(VarToStr(call.Args[2][0]), "DEMO");
+  ScopedEdition earlier(TModuleEdition::Earlier);
+  EXPECT_TRUE(f->GetCounterValue("ResultConnectString", VarArrayOf({""})).IsEmpty());
+}
+
 TEST_F(BaseGene, LookupsAndTheDateQuickPick) {
   TfrmTstb01* f = Started();
   doubles_.F2Object().Returns("F2GetData", VarArrayOf({VarArrayOf({"W0001", "x"})}));

@@ -8,7 +8,6 @@ const TClassInfo& TfrmPortalUser::StaticClassInfo() {
 }
 
 TfrmPortalUser::TfrmPortalUser(TComponent* owner) : TfrmVXDialog(owner) {
-  SetName("frmPortalUser");
   SetCaption("Portal 用户信息查询");
   SetClientWidth(359);
   SetClientHeight(426);

@@ -46,6 +46,33 @@ int ReceiverNumber(const std::string& name) {
   return n;
 }
 
+// What a portal answer may hold: a user list of a large company fits well
+// within these, an answer built to exhaust the dialog does not.
+constexpr int kMaxPortalNodes = 200000;
+constexpr int kMaxPortalAttributes = 64;
+
+// Why the answer is refused, or empty text. Walks the tree without
+// recursion, so its depth costs no stack.
+std::string PortalAnswerFault(const XmlDocument& doc) {
+  int nodes = 0;
+  XmlNode root = doc.AsNode();
+  XmlNode n = root.FirstChild();
+  while (n) {
+    if (++nodes > kMaxPortalNodes) return "the portal's answer has too many nodes";
+    if (n.NodeType() == XmlNodeType::Element && n.AttributeCount() > kMaxPortalAttributes)
+      return "the portal's answer has an element with too many attributes";
+    if (XmlNode child = n.FirstChild()) {
+      n = child;
+      continue;
+    }
+    while (n && !(n == root) && !n.NextSibling())
+      n = n.ParentNode();
+    if (!n || n == root) break;
+    n = n.NextSibling();
+  }
+  return {};
+}
+
 }  // namespace
 
 const TClassInfo& TfrmNotify::StaticClassInfo() {
@@ -54,7 +81,6 @@ const TClassInfo& TfrmNotify::StaticClassInfo() {
 }
 
 TfrmNotify::TfrmNotify(TComponent* owner) : TVXForm(owner) {
-  SetName("frmNotify");
   SetCaption("被通知人");
   SetBounds(Left(), Top(), 539, 234);
   grReceive = new TStringAlignGrid(this);
@@ -223,6 +249,10 @@ std::string TfrmNotify::GetPortalUsers() {
   // An answer that does not parse, or has no status, is a failure as well:
   // only an explicit code "0" lets users be picked.
   XmlDocument doc = LoadXMLText(answer);
+  if (std::string fault = PortalAnswerFault(doc); !fault.empty()) {
+    ShowMessage("Call portal webservice error! \n\r" + fault);
+    return {};
+  }
   if (GetXMLAttribute(doc.SelectSingleNode("//Status[@code]"), "code") != "0") {
     ShowMessage("Call portal webservice error! \n\r" +
                 GetXMLAttribute(doc.SelectSingleNode("//Status[@Description]"), "Description"));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,27 @@ TEST_F(Receivers, TheDialogAsBuilt) {
 }
 
 // Loading a receivers text and writing it back, in system and portal mode.
+TEST_F(Receivers, TheEnglishInterfaceReadsTheLanguageFiles) {
+  std::filesystem::copy(std::string(std::getenv("VX_TEST_SOURCE_DIR")) + "/demo/MultiLanguage",
+                        Install("MultiLanguage"), std::filesystem::copy_options::recursive);
+  tmp_.Write("inst/SorvendaC.ini", "[CodePage]\nUICodePage=437\n");
+  TfrmNotify* d = Dialog();
+  EXPECT_EQ(Row(d->grReceive, 0), "Receiver|Name|Mobile|E-mail|Type|Msg|SMS|Mail");
+  d->ApplyLanguage();
+  EXPECT_EQ(d->Caption(), "Receivers");
+  EXPECT_EQ(d->BitBtn2->Caption(), "Cancel");
+  // The picker keeps the caption of the dialog it was opened from.
+  std::string caption, ok;
+  HeadlessWidgetSet()->SetModalResponder([&](TCustomForm& form, const TDialogRecord& shown) {
+    caption = shown.Caption;
+    ok = dynamic_cast<TfrmPortalUser&>(form).btnOk->Caption();
+  });
+  TPortalUser chosen;
+  EXPECT_FALSE(PickPortalUser(d, {{"P1", "a"}}, chosen));
+  EXPECT_EQ(caption, "Receivers");
+  EXPECT_EQ(ok, "OK");
+}
+
 TEST_F(Receivers, TextsLoadedAndWrittenBack) {
   struct Case {
     const char* name;

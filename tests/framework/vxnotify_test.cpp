@@ -16,6 +16,7 @@
 #include "platform/ui/headless.h"
 #include "platform/ui/input.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/stdctrls.h"
 #include "tests/framework/suite_doubles.h"
 #include "tests/support/loopback_http_server.h"
 
@@ -276,6 +277,51 @@ TEST_F(Receivers, F2PicksASystemUserOnlyInTheReceiverCellWhileEditing) {
   EXPECT_EQ(VarToStr(request[0]), "VRXMA");
   EXPECT_EQ(VarToStr(request[1]), "04");
   EXPECT_EQ(Row(d->grReceive, 1), "U7|赵六|138|z@x.cn|1.系统用户|Y||");
+}
+
+// A dialog of two edits and a memo.
+class TfrmTwoEdits : public TfrmVXDialog {
+  VX_CLASS(TfrmTwoEdits, TfrmVXDialog)
+  explicit TfrmTwoEdits(TComponent* owner) : TfrmVXDialog(owner) {
+    ed1 = Put<TEdit>("ed1", 0);
+    ed2 = Put<TEdit>("ed2", 1);
+    memo = Put<TMemo>("memo", 2);
+  }
+  template <class T>
+  T* Put(const char* name, int order) {
+    auto* c = new T(this);
+    c->SetName(name);
+    c->SetParent(this);
+    c->SetBounds(10, 10 + 30 * order, 80, 21);
+    c->SetTabOrder(order);
+    return c;
+  }
+  TEdit* ed1;
+  TEdit* ed2;
+  TMemo* memo;
+};
+
+const TClassInfo& TfrmTwoEdits::StaticClassInfo() {
+  static const TClassInfo& info = DefineClass<TfrmTwoEdits>("TfrmTwoEdits", [](auto&) {});
+  return info;
+}
+
+TEST_F(Receivers, TheDialogBaseMovesOnEnterAndFocusesWhatAKeyOrMessageNames) {
+  auto* d = Create<TfrmTwoEdits>(nullptr);
+  d->Show();
+  d->ed1->SetFocus();
+  SendKey(VK_RETURN);
+  EXPECT_EQ(d->ActiveControl(), d->ed2);
+  EXPECT_EQ(d->ed2->Text(), "");
+  SendKey(VK_RETURN);
+  EXPECT_EQ(d->ActiveControl(), d->memo);
+  SendKey(VK_RETURN);  // a memo keeps its Enter
+  EXPECT_EQ(d->ActiveControl(), d->memo);
+  // User message 10 names a control; a parameter naming none is ignored.
+  d->Perform(WM_USER + 10, 0, reinterpret_cast<LPARAM>(d->ed1));
+  EXPECT_EQ(d->ActiveControl(), d->ed1);
+  d->Perform(WM_USER + 11, 0, 12345);
+  EXPECT_EQ(d->ActiveControl(), d->ed1);
 }
 
 TEST(PortalRequest, IsBuiltPieceByPieceWithTheLocaleOfTheCodePage) {

@@ -50,23 +50,16 @@ void TfrmPortalUser::FormCloseQuery(TObject*, bool&) {
 bool PickPortalUser(TComponent* owner, const std::vector<TPortalUser>& users, TPortalUser& chosen) {
   chosen = {};
   if (users.empty()) return false;
-  auto* picker = Create<TfrmPortalUser>(owner);
-  bool ok = false;
-  try {
-    picker->grUser->SetRowCount(static_cast<int>(users.size()) + 1);
-    for (std::size_t i = 0; i < users.size(); ++i) {
-      int row = static_cast<int>(i) + 1;
-      picker->grUser->SetCells(0, row, users[i].first);
-      picker->grUser->SetCells(1, row, users[i].second);
-    }
-    ok = picker->ShowModal() == 1;
-    if (ok) chosen = {VarToStr(picker->Selection[0]), VarToStr(picker->Selection[1])};
-  } catch (...) {
-    picker->Free();
-    throw;
+  auto picker = CreateDialog<TfrmPortalUser>(owner);
+  picker->grUser->SetRowCount(static_cast<int>(users.size()) + 1);
+  for (std::size_t i = 0; i < users.size(); ++i) {
+    int row = static_cast<int>(i) + 1;
+    picker->grUser->SetCells(0, row, users[i].first);
+    picker->grUser->SetCells(1, row, users[i].second);
   }
-  picker->Free();
-  return ok;
+  if (picker->ShowModal() != 1) return false;
+  chosen = {VarToStr(picker->Selection[0]), VarToStr(picker->Selection[1])};
+  return true;
 }
 
 }  // namespace vx

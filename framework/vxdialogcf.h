@@ -2,9 +2,23 @@
 // The base of the suite's small dialogs: a dialog border, Enter moving to the
 // next control, and F2, F3 and F4 (or the user messages 10, 11 and 12 naming
 // a control) each running an operation that descendants override.
+#include <memory>
+
 #include "framework/vxform.h"
 
 namespace vx {
+
+// A dialog that lives only while it is shown: created, and freed however the
+// caller leaves.
+struct TFormFree {
+  void operator()(TObject* form) const { form->Free(); }
+};
+template <class T>
+using TShownDialog = std::unique_ptr<T, TFormFree>;
+template <class T>
+TShownDialog<T> CreateDialog(TComponent* owner) {
+  return TShownDialog<T>(Create<T>(owner));
+}
 
 class TfrmVXDialog : public TVXForm {
   VX_CLASS(TfrmVXDialog, TVXForm)

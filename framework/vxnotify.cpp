@@ -5,6 +5,7 @@
 
 #include "framework/basegene.h"
 #include "framework/portaluser.h"
+#include "framework/vxdialogcf.h"
 #include "lib/web_service.h"
 #include "lib/xml_helpers.h"
 #include "platform/rtl/text.h"
@@ -334,20 +335,12 @@ void TfrmNotify::grReceiveShowHintCell(TObject*, int col, int, std::string& hint
 
 std::string EditReceivers(TfrmBaseGene* owner, const std::string& xml,
                           const std::string& portal_flag, const std::string& portal_address) {
-  auto* dialog = Create<TfrmNotify>(owner);
-  std::string result = xml;
-  try {
-    dialog->PortalFlag = portal_flag;
-    dialog->PortalAddress = portal_address;
-    dialog->Prepare();
-    dialog->LoadReceiversXml(xml);
-    if (dialog->ShowModal() == 1) result = dialog->ResultXml;
-  } catch (...) {
-    dialog->Free();
-    throw;
-  }
-  dialog->Free();
-  return result;
+  auto dialog = CreateDialog<TfrmNotify>(owner);
+  dialog->PortalFlag = portal_flag;
+  dialog->PortalAddress = portal_address;
+  dialog->Prepare();
+  dialog->LoadReceiversXml(xml);
+  return dialog->ShowModal() == 1 ? dialog->ResultXml : xml;
 }
 
 }  // namespace vx

@@ -502,6 +502,7 @@ void TfrmBaseOpt::chkNotifyClick(TObject*) {
 }
 
 void TfrmBaseOpt::btnNotifyClick(TObject*) {
+  if (!chkNotify) return;  // the earlier edition has no receivers
   auto setting = [&](const char* query, std::string& target) {
     Variant answer = GetCounterValue("SimpleSQL", VarArrayOf({query, "MA003"}));
     if (answer.IsArray() && answer.HighBound() >= answer.LowBound()) {

@@ -232,6 +232,9 @@ TEST_F(Receivers, TheEarlierEditionHasNoReceivers) {
   EXPECT_EQ(f->btnNotify, nullptr);
   EXPECT_EQ(f->FindComponent("chkNotify"), nullptr);
   f->chkNotifyClick(f);  // inert
+  f->btnNotifyClick(f);
+  EXPECT_TRUE(HeadlessWidgetSet()->Dialogs().empty());
+  EXPECT_EQ(doubles_.CounterObject().CallCount("GetCounter"), 0);
   EXPECT_EQ(f->ReceiversXml, "");
 }
 

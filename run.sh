@@ -13,7 +13,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev libpugixml-dev libopencc-dev libasio-dev libmsgpack-cxx-dev
-  libpng-dev libcurl4-openssl-dev libzip-dev libicu-dev
+  libpng-dev libcurl4-openssl-dev libzip-dev libicu-dev libcpp-httplib-dev
 )
 
 # What fuzzing needs on top: clang with its fuzzer runtime.

@@ -5,6 +5,7 @@
 #include "controls/selectpnl.h"
 #include "controls/vxradiogroup.h"
 #include "framework/basegeneu.h"
+#include "framework/vxnotify.h"
 #include "lib/codepage.h"
 #include "lib/edition.h"
 #include "lib/props.h"
@@ -501,6 +502,7 @@ void TfrmBaseOpt::chkNotifyClick(TObject*) {
 }
 
 void TfrmBaseOpt::btnNotifyClick(TObject*) {
+  if (!chkNotify) return;  // the earlier edition has no receivers
   auto setting = [&](const char* query, std::string& target) {
     Variant answer = GetCounterValue("SimpleSQL", VarArrayOf({query, "MA003"}));
     if (answer.IsArray() && answer.HighBound() >= answer.LowBound()) {
@@ -511,6 +513,7 @@ void TfrmBaseOpt::btnNotifyClick(TObject*) {
   };
   setting("SELECT MA003 FROM VRXINTMA WHERE MA001='StartupPortal' ", PortalFlag);
   setting("SELECT MA003 FROM VRXINTMA WHERE MA001='Portal WS' ", PortalAddress);
+  ReceiversXml = EditReceivers(this, ReceiversXml, PortalFlag, PortalAddress);
 }
 
 void TfrmBaseOpt::btnInsertClick(TObject*) {}

@@ -5,6 +5,7 @@
 #include "controls/selectpnl.h"
 #include "controls/vxradiogroup.h"
 #include "framework/basegeneu.h"
+#include "framework/geneconditioncf.h"
 #include "lib/codepage.h"
 #include "lib/edition.h"
 #include "lib/props.h"
@@ -513,6 +514,15 @@ void TfrmBaseOpt::btnNotifyClick(TObject*) {
   setting("SELECT MA003 FROM VRXINTMA WHERE MA001='Portal WS' ", PortalAddress);
 }
 
-void TfrmBaseOpt::btnInsertClick(TObject*) {}
+void TfrmBaseOpt::btnInsertClick(TObject* sender) {
+  TfrmBaseGene::btnInsertClick(sender);
+  if (FieldCheckFailed) return;
+  // The framework's four date fields are not offered in the dialog.
+  Variant answer = AskSchemeName(DateFields, this, 4);
+  std::string name = VarToStr(answer[0]);
+  if (name.empty()) return;
+  SaveScheme(SchemeFields, name, answer[2].ToBool());
+  LoadSchemes();
+}
 
 }  // namespace vx

@@ -210,7 +210,7 @@ bool TfrmBaseGene::FindSchemeRecord(const std::string& name) {
 // ---- save -------------------------------------------------------------------------
 
 void TfrmBaseGene::btnInsertClick(TObject*) {
-  if (pnlCondition->CanFocus()) pnlCondition->SetFocus();
+  if (pnlCondition->Showing() && pnlCondition->CanFocus()) pnlCondition->SetFocus();
 }
 
 std::string TfrmBaseGene::GetDateFieldValue(const TStringList& list, TComponent* component) {

@@ -151,7 +151,7 @@ void TfrmGeneCondition::BuildComponents() {
       {"edSetDate", "变动日期", "lblPeriod15", "seSetDay1", "cboSetDay1", "cboSetDay2", "seSetDay2",
        "lblPeriod16", "=预定运行日"},
       edSetDate, lblPeriod15, seSetDay1, cboSetDay1, cboSetDay2, seSetDay2, lblPeriod16);
-  pnEdit->Hide();
+  pnEdit->SetVisible(false);
   for (TWinControl* c : std::initializer_list<TWinControl*>{
            seSetDay_B1, cboSetDay_B1, cboSetDay_B2, seSetDay_B2, seSetDay_E1, cboSetDay_E1,
            cboSetDay_E2, seSetDay_E2, seSetDay1, cboSetDay1, cboSetDay2, seSetDay2})
@@ -272,12 +272,12 @@ void TfrmGeneCondition::cbodateconditionChange(TObject*) {
     const std::string entry = list.Get(i);
     calling_ = true;
     if (Field(entry, 1) != "0") {
-      pnSp->Hide();
+      pnSp->SetVisible(false);
       LoadShiftRow({edSetDate, seSetDay1, cboSetDay1, cboSetDay2, seSetDay2}, entry, 3);
       edSetDateClick(edSetDate);
       cboSetDay2Change(cboSetDay2);
     } else {
-      pnSp->Show();
+      pnSp->SetVisible(true);
       LoadShiftRow({spDate_B, seSetDay_B1, cboSetDay_B1, cboSetDay_B2, seSetDay_B2}, entry, 3);
       spDate_BClick(spDate_B);
       cboSetDay_B2Change(cboSetDay_B2);
@@ -300,12 +300,12 @@ void TfrmGeneCondition::StoreDateEnv() {
   const std::string entry = list.Get(i);
   const std::string etx(1, kEtx);
   if (Field(entry, 1) != "0") {
-    pnSp->Hide();
+    pnSp->SetVisible(false);
     list.Put(i, "1" + etx + Field(entry, 2) + etx +
                     ShiftRowText({edSetDate, seSetDay1, cboSetDay1, cboSetDay2, seSetDay2}) + etx +
                     Field(entry, 8));
   } else {
-    pnSp->Show();
+    pnSp->SetVisible(true);
     list.Put(i, "0" + etx + Field(entry, 2) + etx +
                     ShiftRowText({spDate_B, seSetDay_B1, cboSetDay_B1, cboSetDay_B2, seSetDay_B2}) +
                     etx +

@@ -5,7 +5,6 @@
 
 #include "controls/selectpnl.h"
 #include "framework/basegene.h"
-#include "framework/shift_row.h"
 #include "lang/code_converter.h"
 #include "lib/strs.h"
 #include "platform/rtl/text.h"
@@ -210,18 +209,13 @@ void TfrmGeneCondition::SetDateEnv() {
     for (int i = 1; i <= captions.HighBound(); ++i)
       captions[i] = Variant::Null();
     module_->FillParamCaptions(captions, own_count);
-    const TShiftRow begin{spDate_B, seSetDay_B1, cboSetDay_B1, cboSetDay_B2, seSetDay_B2};
-    const TShiftRow end{spDate_E, seSetDay_E1, cboSetDay_E1, cboSetDay_E2, seSetDay_E2};
-    const TShiftRow single{edSetDate, seSetDay1, cboSetDay1, cboSetDay2, seSetDay2};
-    const std::string etx(1, kEtx);
     const int n = FieldCount(DateFieldNames, ',') - SkipCount;
     for (int k = 1; k <= n; ++k) {
       std::string name = Trim(ExtractField(module_->DateFields, ",", k));
       TComponent* c = name.empty() ? nullptr : module_->FindComponent(name);
       if (auto* panel = dynamic_cast<TSelectPanel*>(c)) {
         cbodatecondition->Items()->Add(panel->Caption());
-        list.Add("0" + etx + panel->Name() + etx + ShiftRowText(begin) + etx + ShiftRowText(end) +
-                 etx + "D");
+        list.Add(ShiftRangeEntry(panel->Name(), BeginRow(), EndRow(), "D"));
       } else if (auto* edit = dynamic_cast<TCustomEdit*>(c)) {
         std::vector<std::string> found;
         for (int i = 1; i <= own_count && i <= captions.HighBound(); ++i) {
@@ -247,7 +241,7 @@ void TfrmGeneCondition::SetDateEnv() {
         }
         for (const std::string& caption : found) {
           cbodatecondition->Items()->Add(caption);
-          list.Add("1" + etx + edit->Name() + etx + ShiftRowText(single) + etx + "D");
+          list.Add(ShiftSingleEntry(edit->Name(), SingleRow(), "D"));
         }
       }
     }
@@ -273,15 +267,15 @@ void TfrmGeneCondition::cbodateconditionChange(TObject*) {
     calling_ = true;
     if (Field(entry, 1) != "0") {
       pnSp->SetVisible(false);
-      LoadShiftRow({edSetDate, seSetDay1, cboSetDay1, cboSetDay2, seSetDay2}, entry, 3);
+      LoadShiftRow(SingleRow(), entry, 3);
       edSetDateClick(edSetDate);
       cboSetDay2Change(cboSetDay2);
     } else {
       pnSp->SetVisible(true);
-      LoadShiftRow({spDate_B, seSetDay_B1, cboSetDay_B1, cboSetDay_B2, seSetDay_B2}, entry, 3);
+      LoadShiftRow(BeginRow(), entry, 3);
       spDate_BClick(spDate_B);
       cboSetDay_B2Change(cboSetDay_B2);
-      LoadShiftRow({spDate_E, seSetDay_E1, cboSetDay_E1, cboSetDay_E2, seSetDay_E2}, entry, 8);
+      LoadShiftRow(EndRow(), entry, 8);
       spDate_EClick(spDate_E);
       cboSetDay_E2Change(cboSetDay_E2);
     }
@@ -298,46 +292,44 @@ void TfrmGeneCondition::StoreDateEnv() {
   TStringList& list = module_->DateEnvList;
   if (i < 0 || i >= list.Count()) return;
   const std::string entry = list.Get(i);
-  const std::string etx(1, kEtx);
   if (Field(entry, 1) != "0") {
     pnSp->SetVisible(false);
-    list.Put(i, "1" + etx + Field(entry, 2) + etx +
-                    ShiftRowText({edSetDate, seSetDay1, cboSetDay1, cboSetDay2, seSetDay2}) + etx +
-                    Field(entry, 8));
+    list.Put(i, ShiftSingleEntry(Field(entry, 2), SingleRow(), Field(entry, 8)));
   } else {
     pnSp->SetVisible(true);
-    list.Put(i, "0" + etx + Field(entry, 2) + etx +
-                    ShiftRowText({spDate_B, seSetDay_B1, cboSetDay_B1, cboSetDay_B2, seSetDay_B2}) +
-                    etx +
-                    ShiftRowText({spDate_E, seSetDay_E1, cboSetDay_E1, cboSetDay_E2, seSetDay_E2}) +
-                    etx + Field(entry, 13));
+    list.Put(i, ShiftRangeEntry(Field(entry, 2), BeginRow(), EndRow(), Field(entry, 13)));
   }
   pnEdit->SetVisible(!pnSp->Visible());
 }
 
 // ---- the editors ---------------------------------------------------------------------
 
-void TfrmGeneCondition::BoxClicked(TBitCheckBox* box, bool by_user) {
-  TWinControl* row[4];
-  if (box == spDate_B)
-    row[0] = seSetDay_B1, row[1] = cboSetDay_B1, row[2] = cboSetDay_B2, row[3] = seSetDay_B2;
-  else if (box == spDate_E)
-    row[0] = seSetDay_E1, row[1] = cboSetDay_E1, row[2] = cboSetDay_E2, row[3] = seSetDay_E2;
-  else
-    row[0] = seSetDay1, row[1] = cboSetDay1, row[2] = cboSetDay2, row[3] = seSetDay2;
-  for (TWinControl* c : row)
-    c->SetEnabled(box->Checked());
+TShiftRow TfrmGeneCondition::BeginRow() const {
+  return {spDate_B, seSetDay_B1, cboSetDay_B1, cboSetDay_B2, seSetDay_B2};
+}
+TShiftRow TfrmGeneCondition::EndRow() const {
+  return {spDate_E, seSetDay_E1, cboSetDay_E1, cboSetDay_E2, seSetDay_E2};
+}
+TShiftRow TfrmGeneCondition::SingleRow() const {
+  return {edSetDate, seSetDay1, cboSetDay1, cboSetDay2, seSetDay2};
+}
+
+void TfrmGeneCondition::BoxClicked(const TShiftRow& row, bool by_user) {
+  bool on = row.Box->Checked();
+  for (TWinControl* c :
+       std::initializer_list<TWinControl*>{row.Count, row.Unit, row.Mode, row.Days})
+    c->SetEnabled(on);
   if (by_user) StoreDateEnv();
 }
 
 void TfrmGeneCondition::spDate_BClick(TObject*) {
-  BoxClicked(spDate_B, !calling_);
+  BoxClicked(BeginRow(), !calling_);
 }
 void TfrmGeneCondition::spDate_EClick(TObject*) {
-  BoxClicked(spDate_E, !calling_);
+  BoxClicked(EndRow(), !calling_);
 }
 void TfrmGeneCondition::edSetDateClick(TObject*) {
-  BoxClicked(edSetDate, !calling_);
+  BoxClicked(SingleRow(), !calling_);
 }
 
 void TfrmGeneCondition::ModeChanged(TComboBox* mode, TVxSpinEdit* days) {

@@ -11,6 +11,7 @@
 #include "controls/btchkbox.h"
 #include "controls/dblabel.h"
 #include "controls/vxspin.h"
+#include "framework/shift_row.h"
 #include "framework/vxform.h"
 #include "platform/automation/variant.h"
 #include "platform/ui/extctrls.h"
@@ -86,7 +87,10 @@ class TfrmGeneCondition : public TVXForm {
 
  private:
   void BuildComponents();
-  void BoxClicked(TBitCheckBox* box, bool by_user);
+  TShiftRow BeginRow() const;
+  TShiftRow EndRow() const;
+  TShiftRow SingleRow() const;
+  void BoxClicked(const TShiftRow& row, bool by_user);
   void ModeChanged(TComboBox* mode, TVxSpinEdit* days);
   TfrmBaseGene* module_;
   // Inside a handler run as a call rather than by the user's click.

@@ -22,6 +22,17 @@ std::string ShiftRowText(const TShiftRow& r) {
   return text;
 }
 
+std::string ShiftRangeEntry(const std::string& name, const TShiftRow& begin, const TShiftRow& end,
+                            const std::string& letter) {
+  return "0" + std::string(1, kEtx) + name + kEtx + ShiftRowText(begin) + kEtx + ShiftRowText(end) +
+         kEtx + letter;
+}
+
+std::string ShiftSingleEntry(const std::string& name, const TShiftRow& row,
+                             const std::string& letter) {
+  return "1" + std::string(1, kEtx) + name + kEtx + ShiftRowText(row) + kEtx + letter;
+}
+
 void LoadShiftRow(const TShiftRow& r, const std::string& entry, int first) {
   const std::string sep(1, kEtx);
   r.Box->SetChecked(ExtractField(entry, sep, first) == "Y");

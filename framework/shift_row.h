@@ -31,6 +31,12 @@ struct TShiftRow {
 
 // The five fields of a row.
 std::string ShiftRowText(const TShiftRow& r);
+// Date-environment entries: "0", name, begin row, end row, type letter for a
+// range panel; "1", name, row, type letter for a single date.
+std::string ShiftRangeEntry(const std::string& name, const TShiftRow& begin, const TShiftRow& end,
+                            const std::string& letter);
+std::string ShiftSingleEntry(const std::string& name, const TShiftRow& row,
+                             const std::string& letter);
 // Puts the five fields of entry from field first on into the row's controls.
 void LoadShiftRow(const TShiftRow& r, const std::string& entry, int first);
 

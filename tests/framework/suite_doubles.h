@@ -2,6 +2,7 @@
 // Stand-ins for the shell's manager and its service objects and for the
 // application server, answering from small tables, so that module forms run
 // headless in tests. Each records every call it got (ScriptedObject).
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -192,22 +193,24 @@ class SuiteDoubles {
         self->schemes_.push_back(row);
       return Variant("");
     });
-    server_->On("DeleteConTable", [self](std::span<Arg> a) {
-      if (std::string refused = self->Refusal("DeleteConTable"); !refused.empty())
-        return Variant(refused);
-      int at = self->FindScheme(a[0].get());
-      if (at < 0) return Variant("方案不存在");
-      self->schemes_.erase(self->schemes_.begin() + at);
-      return Variant("");
-    });
-    server_->On("ChangeConName", [self](std::span<Arg> a) {
-      if (std::string refused = self->Refusal("ChangeConName"); !refused.empty())
-        return Variant(refused);
-      int at = self->FindScheme(a[0].get());
-      if (at < 0) return Variant("方案不存在");
-      self->schemes_[static_cast<std::size_t>(at)][0] = a[1].get()[0];
-      return Variant("");
-    });
+    // Deleting and renaming act on the scheme the first array names.
+    auto existing = [self](std::string method,
+                           std::function<void(std::size_t, std::span<Arg>)> act) {
+      return [self, method, act](std::span<Arg> a) {
+        if (std::string refused = self->Refusal(method); !refused.empty()) return Variant(refused);
+        int at = self->FindScheme(a[0].get());
+        if (at < 0) return Variant("方案不存在");
+        act(static_cast<std::size_t>(at), a);
+        return Variant("");
+      };
+    };
+    server_->On("DeleteConTable", existing("DeleteConTable", [self](std::size_t at, auto) {
+                  self->schemes_.erase(self->schemes_.begin() + static_cast<std::ptrdiff_t>(at));
+                }));
+    server_->On("ChangeConName",
+                existing("ChangeConName", [self](std::size_t at, std::span<Arg> a) {
+                  self->schemes_[at][0] = a[1].get()[0];
+                }));
   }
 
   SuiteTables tables_;

@@ -29,6 +29,16 @@ const TClassInfo& TfrmBaseGene::StaticClassInfo() {
     r.template Event<&TfrmBaseGene::OnRequiredExit>("OnRequiredExit");
     r.template Message<&TfrmBaseGene::WMF2Query>(WM_F2QUERY);
     r.template Message<&TfrmBaseGene::CMFocusChanged>(CM_FOCUSCHANGED);
+    r.template Method<&TfrmBaseGene::ViewIconExecute>("ViewIconExecute");
+    r.template Method<&TfrmBaseGene::ViewSmallIconExecute>("ViewSmallIconExecute");
+    r.template Method<&TfrmBaseGene::ViewListExecute>("ViewListExecute");
+    r.template Method<&TfrmBaseGene::ViewReportExecute>("ViewReportExecute");
+    r.template Method<&TfrmBaseGene::ToolButton1Click>("ToolButton1Click");
+    r.template Method<&TfrmBaseGene::btnOpenClick>("btnOpenClick");
+    r.template Method<&TfrmBaseGene::btnDeleteClick>("btnDeleteClick");
+    r.template Method<&TfrmBaseGene::btnInsertClick>("btnInsertClick");
+    r.template Method<&TfrmBaseGene::lstConditionEdited>("lstConditionEdited");
+    r.template Method<&TfrmBaseGene::lstConditionKeyDown>("lstConditionKeyDown");
   });
   return info;
 }
@@ -65,6 +75,7 @@ TfrmBaseGene::TfrmBaseGene(TComponent* owner) : TVXForm(owner) {
   SetClientWidth(315);
   SetClientHeight(260);
   BuildComponents();
+  WireSchemePanel();
   OnCreate = Bind<&TfrmBaseGene::FormCreate>(this);
   OnShow = Bind<&TfrmBaseGene::FormShow>(this);
   OnDestroy = Bind<&TfrmBaseGene::FormDestroy>(this);
@@ -613,22 +624,6 @@ void TfrmBaseGene::RightsLoaded() {}
 bool TfrmBaseGene::RunByShell(int) {
   return true;
 }
-
-// Scheme hooks: the scheme panel's flows call these.
-bool TfrmBaseGene::SaveScheme(const std::string&, const std::string&, bool) {
-  return false;
-}
-bool TfrmBaseGene::ApplyScheme(const std::string&, const std::string&) {
-  return true;
-}
-bool TfrmBaseGene::LoadSchemes() {
-  return AppServer.IsDispatch();
-}
-bool TfrmBaseGene::SchemeOpened() {
-  return true;
-}
-void TfrmBaseGene::BeforeLoadControl(TComponent*, const std::string&) {}
-void TfrmBaseGene::AfterLoadControl(TComponent*, const std::string&) {}
 
 bool TfrmBaseGene::RunLocal(const std::string& job_id, const std::string& program_id,
                             const std::string& p3, const std::string& company_id,

@@ -208,6 +208,25 @@ class TfrmBaseGene : public TVXForm {
   void ApplyUserRights(const Variant& answer);
   bool ShowProgramHelp();
 
+  // ---- condition schemes (basegene_schemes.cpp) ------------------------------------
+  // The value under which a scheme stores a date field: its date as
+  // "YYYYMMDD" moved by the field's entry of list (DateEnvList); a range
+  // panel gives begin ETX end. Empty when list has no entry for it.
+  std::string GetDateFieldValue(const TStringList& list, TComponent* component);
+  // Published handlers of the scheme panel.
+  void ViewIconExecute(TObject* sender);
+  void ViewSmallIconExecute(TObject* sender);
+  void ViewListExecute(TObject* sender);
+  void ViewReportExecute(TObject* sender);
+  void ToolButton1Click(TObject* sender);
+  void btnOpenClick(TObject* sender);
+  void btnDeleteClick(TObject* sender);
+  void lstConditionEdited(TObject* sender, TListItem* item, std::string& new_text);
+  void lstConditionKeyDown(TObject* sender, Word& key, TShiftState shift);
+  // The save button: leaves the field being edited so that its checks run;
+  // the run-options form completes it with the dialog and the save.
+  virtual void btnInsertClick(TObject* sender);
+
   // ---- messages ---------------------------------------------------------------------
   std::string GetMessageText(const std::string& kind, const std::string& id);
   TModalResult ShowMessageText(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons);
@@ -276,6 +295,13 @@ class TfrmBaseGene : public TVXForm {
   void ApplyNamedValue(TComponent* component, const Variant& value);
   bool CheckRowEntries(const Variant& row, int count, const std::string& label);
   void BuildComponents();
+  void WireSchemePanel();
+  std::string SchemeValue(TComponent* component, const std::string& prop_name);
+  bool LoadSchemeValue(TComponent* component, const std::string& prop_name,
+                       const std::string& value);
+  bool IsDateField(const TComponent* component) const;
+  bool FindSchemeRecord(const std::string& name);
+  void SetViewMode(TViewStyle style, TMenuItem* item);
 
   void FieldGetText(TField* sender, std::string& text, bool display);
   void FieldSetText(TField* sender, const std::string& text);

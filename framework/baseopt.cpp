@@ -5,6 +5,7 @@
 #include "controls/selectpnl.h"
 #include "controls/vxradiogroup.h"
 #include "framework/basegeneu.h"
+#include "framework/geneconditioncf.h"
 #include "framework/vxnotify.h"
 #include "lib/codepage.h"
 #include "lib/edition.h"
@@ -516,6 +517,15 @@ void TfrmBaseOpt::btnNotifyClick(TObject*) {
   ReceiversXml = EditReceivers(this, ReceiversXml, PortalFlag, PortalAddress);
 }
 
-void TfrmBaseOpt::btnInsertClick(TObject*) {}
+void TfrmBaseOpt::btnInsertClick(TObject* sender) {
+  TfrmBaseGene::btnInsertClick(sender);
+  if (FieldCheckFailed) return;
+  // The framework's four date fields are not offered in the dialog.
+  Variant answer = AskSchemeName(DateFields, this, 4);
+  std::string name = VarToStr(answer[0]);
+  if (name.empty()) return;
+  SaveScheme(SchemeFields, name, answer[2].ToBool());
+  LoadSchemes();
+}
 
 }  // namespace vx

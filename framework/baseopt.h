@@ -172,7 +172,7 @@ class TfrmBaseOpt : public TfrmBaseGene {
   void rdoExceptTimeClick(TObject* sender);
   void edDateEnter(TObject*) {}
   void edDateExit(TObject*) {}
-  void btnInsertClick(TObject* sender);
+  void btnInsertClick(TObject* sender) override;
   void chkNotifyClick(TObject* sender);
   void btnNotifyClick(TObject* sender);
   // Period page (baseopt_period.cpp).

@@ -8,6 +8,7 @@
 
 #include "controls/selectpnl.h"
 #include "framework/baseopt.h"
+#include "framework/shift_row.h"
 #include "lib/edition.h"
 #include "lib/schedule.h"
 #include "lib/strs.h"
@@ -26,29 +27,7 @@ std::string Field(std::string_view entry, int index) {
   return ExtractField(entry, kEtxText, index);
 }
 
-// The count and days spins of the date-shift rows. A text that is no number
-// becomes 0 before the spin's own range correction runs, which would turn a
-// cleared count into the lowest one (-99 weeks).
-class TShiftSpin : public TVxSpinEdit {
- public:
-  using TVxSpinEdit::TVxSpinEdit;
-
- protected:
-  void DoExit() override {
-    if (!TryStrToInt(Trim(Text()))) SetText("0");
-    TVxSpinEdit::DoExit();
-  }
-};
-
-// One row of the date-shift editor: the change box, then count, unit, mode
-// and days.
-struct ShiftRow {
-  TBitCheckBox* Box;
-  TVxSpinEdit* Count;
-  TComboBox* Unit;
-  TComboBox* Mode;
-  TVxSpinEdit* Days;
-};
+using ShiftRow = TShiftRow;
 
 std::array<ShiftRow, 3> ShiftRows(const TfrmBaseOpt& f) {
   return {{{f.edChangeDate, f.seDay1, f.cboDay1, f.cboDay2, f.seDay2},
@@ -72,35 +51,10 @@ void EnableRow(const ShiftRow& r) {
   r.Days->SetEnabled(on && r.Mode->ItemIndex() == 0);
 }
 
-// Fields "Y"/"N", count, unit, mode, days of a row.
-std::string RowText(const ShiftRow& r) {
-  std::string text = r.Box->Checked() ? "Y" : "N";
-  for (const std::string& part : {Trim(r.Count->Text()), IntToStr(r.Unit->ItemIndex()),
-                                  IntToStr(r.Mode->ItemIndex()), Trim(r.Days->Text())})
-    text += kEtx + part;
-  return text;
-}
-
 // Puts the row fields of entry from field first on into the row's controls.
 void LoadRow(const ShiftRow& r, const std::string& entry, int first) {
-  r.Box->SetChecked(Field(entry, first) == "Y");
-  r.Count->SetText(Field(entry, first + 1));
-  r.Unit->SetItemIndex(StrToIntDef(Field(entry, first + 2), 0));
-  r.Mode->SetItemIndex(StrToIntDef(Field(entry, first + 3), 0));
-  r.Days->SetText(Field(entry, first + 4));
+  LoadShiftRow(r, entry, first);
   EnableRow(r);
-}
-
-// Range entry (a selection panel): "0", name, begin row, end row, unit
-// letter; single entry (a text edit): "1", name, row, unit letter.
-std::string RangeEntry(const std::string& name, const ShiftRow& begin, const ShiftRow& end,
-                       const std::string& letter) {
-  return "0" + std::string(1, kEtx) + name + kEtx + RowText(begin) + kEtx + RowText(end) + kEtx +
-         letter;
-}
-
-std::string SingleEntry(const std::string& name, const ShiftRow& row, const std::string& letter) {
-  return "1" + std::string(1, kEtx) + name + kEtx + RowText(row) + kEtx + letter;
 }
 
 // Caption and component name of an entry of the caption row; empty texts
@@ -401,13 +355,13 @@ void TfrmBaseOpt::InitPeriodPage() {
         TComponent* c = FindComponent(name);
         if (auto* panel = dynamic_cast<TSelectPanel*>(c)) {
           cbocondition->Items()->Add(panel->Caption());
-          DateShiftEntries.push_back(RangeEntry(panel->Name(), rows[1], rows[2], "D"));
+          DateShiftEntries.push_back(ShiftRangeEntry(panel->Name(), rows[1], rows[2], "D"));
         } else if (auto* edit = dynamic_cast<TCustomEdit*>(c)) {
           for (int k = 1; k <= module_count && k <= captions.HighBound(); ++k) {
             auto [caption, owner] = CaptionEntry(captions[k]);
             if (owner != edit->Name()) continue;
             cbocondition->Items()->Add(caption);
-            DateShiftEntries.push_back(SingleEntry(edit->Name(), rows[0], "D"));
+            DateShiftEntries.push_back(ShiftSingleEntry(edit->Name(), rows[0], "D"));
           }
         }
       }
@@ -604,8 +558,8 @@ void TfrmBaseOpt::StoreDateShift() {
   auto rows = ShiftRows(*this);
   std::string name = Field(entry, 2);
   bool range = Field(entry, 1) == "0";
-  entry = range ? RangeEntry(name, rows[1], rows[2], Field(entry, 13))
-                : SingleEntry(name, rows[0], Field(entry, 8));
+  entry = range ? ShiftRangeEntry(name, rows[1], rows[2], Field(entry, 13))
+                : ShiftSingleEntry(name, rows[0], Field(entry, 8));
   pnSp->SetVisible(range);
   pnEdit->SetVisible(!range);
 }

@@ -89,6 +89,19 @@ const TPropInfo* TClassInfo::FindProp(std::string_view name) const {
   return p && p->Published ? p : nullptr;
 }
 
+TMethodBinder TClassInfo::FindMethod(std::string_view name) const {
+  for (const TClassInfo* c = this; c; c = c->Parent)
+    for (const auto& [method_name, binder] : c->Methods)
+      if (SameText(method_name, name)) return binder;
+  return nullptr;
+}
+
+TMethod FindMethod(TObject* obj, std::string_view name) {
+  if (!obj) return {};
+  TMethodBinder binder = obj->ClassInfo().FindMethod(name);
+  return binder ? binder(*obj) : TMethod{};
+}
+
 void PublishInherited(TClassInfo& info, std::string_view name) {
   const TPropInfo* base = info.Parent ? info.Parent->FindDeclared(name) : nullptr;
   if (!base) throw EPropertyError(Format("%s cannot publish unknown property %s", info.Name, name));

@@ -83,6 +83,8 @@ struct TPropInfo {
 };
 
 using TMessageHandler = void (*)(TObject&, TMessage&);
+// Binds a published method to an object of its class.
+using TMethodBinder = TMethod (*)(TObject&);
 
 struct TClassInfo {
   std::string Name;
@@ -90,6 +92,8 @@ struct TClassInfo {
   // Properties declared by this class (published or not), in order.
   std::vector<std::unique_ptr<TPropInfo>> Props;
   std::map<unsigned, TMessageHandler> Messages;
+  // Published methods (event handlers) by name, in order of declaration.
+  std::vector<std::pair<std::string, TMethodBinder>> Methods;
   // Set for components constructible from an owner.
   TComponent* (*Construct)(TComponent* owner) = nullptr;
   const TTypeInfo* Type = nullptr;  // the class as a property type
@@ -99,6 +103,9 @@ struct TClassInfo {
   const TPropInfo* FindProp(std::string_view name) const;
   // Declared property (published or not) along the chain.
   const TPropInfo* FindDeclared(std::string_view name) const;
+  // Published method by name along the chain (nearest first); nullptr when
+  // none.
+  TMethodBinder FindMethod(std::string_view name) const;
 };
 
 // ---- type registry ----------------------------------------------------------
@@ -136,6 +143,10 @@ std::int64_t StringToSet(const TTypeInfo& set_type, std::string_view text);
 const TPropInfo* GetPropInfo(const TObject* obj, std::string_view name);
 // Published properties, ancestors' first.
 std::vector<const TPropInfo*> GetPropList(const TObject& obj);
+// A published method of the object's class bound to the object; unassigned
+// for a nil object or no such method. Call it through the event type it was
+// published with (TNotifyEvent(m)(sender)).
+TMethod FindMethod(TObject* obj, std::string_view name);
 bool IsOrdinalKind(TTypeKind k);
 
 // Typed access; each raises EPropertyError when the kind does not fit or the
@@ -260,6 +271,12 @@ class TClassRegistrar {
     p.GetVar = [](TObject& o) { return Variant((Self(o).*Get)()); };
     if constexpr (!std::is_null_pointer_v<decltype(Set)>)
       p.SetVar = [](TObject& o, const Variant& v) { (Self(o).*Set)(v); };
+  }
+  // A published method, found by name: a member function void (C::*)(...).
+  template <auto M>
+  void Method(std::string_view name) {
+    info_.Methods.emplace_back(std::string(name),
+                               [](TObject& o) { return Bind<M>(&Self(o)).Method(); });
   }
   // A message handler by number: void (C::*)(TMessage&).
   template <auto Handler>

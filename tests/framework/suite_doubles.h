@@ -2,6 +2,7 @@
 // Stand-ins for the shell's manager and its service objects and for the
 // application server, answering from small tables, so that module forms run
 // headless in tests. Each records every call it got (ScriptedObject).
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "platform/automation/class_registry.h"
 #include "platform/automation/scripted_object.h"
+#include "platform/remote/provider.h"
 #include "platform/rtl/text.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/headless.h"
@@ -110,8 +112,17 @@ class SuiteDoubles {
                      VarArrayOf({"", "A,Y,Y,YYYYYYYY,E,F", "", "", "", VarArrayOf({0})}));
     server_->Returns("Request", "20261211000001").Returns("Request1", "20261211000001");
     server_->Returns("ErrorDescript", "").Returns("UpdateStatus1", Variant());
-    server_->Returns("ExecSvrDLL", Variant()).Returns("LoadTable", Variant());
+    server_->Returns("ExecSvrDLL", Variant());
+    InstallSchemes();
   }
+
+  // The saved schemes of every user and program: NCONDITION, CREATOR,
+  // PROGRAMME, CREATE_DATE, SCONDITION, VCONDITION. LoadTable hands those of
+  // one user and program to the provider "pvdConSave".
+  std::vector<TRecordValues>& Schemes() { return schemes_; }
+  TProviders& Providers() { return providers_; }
+  // A non-empty text makes the next call of that scheme method answer it.
+  std::map<std::string, std::string> SchemeRefusals;
 
   // Registers the server object under its class identifier for as long as
   // the returned object lives.
@@ -130,7 +141,81 @@ class SuiteDoubles {
   ScriptedObject& Server() { return *server_; }
 
  private:
+  int FindScheme(const Variant& key) const {
+    for (std::size_t i = 0; i < schemes_.size(); ++i)
+      if (VarToStr(schemes_[i][0]) == VarToStr(key[0]) &&
+          VarToStr(schemes_[i][1]) == VarToStr(key[1]) &&
+          VarToStr(schemes_[i][2]) == VarToStr(key[2]))
+        return static_cast<int>(i);
+    return -1;
+  }
+  std::string Refusal(const std::string& method) {
+    auto it = SchemeRefusals.find(method);
+    if (it == SchemeRefusals.end()) return {};
+    std::string text = it->second;
+    SchemeRefusals.erase(it);
+    return text;
+  }
+  void InstallSchemes() {
+    auto* self = this;
+    providers_.Add("pvdConSave", TTableProvider({{"NCONDITION"},
+                                                 {"CREATOR"},
+                                                 {"PROGRAMME"},
+                                                 {"CREATE_DATE"},
+                                                 {"SCONDITION", ftMemo},
+                                                 {"VCONDITION", ftMemo}},
+                                                {"NCONDITION", "CREATOR", "PROGRAMME"}));
+    auto provider_call = [self](std::string method) {
+      return [self, method](std::span<Arg> a) { return self->providers_.Invoke(method, a); };
+    };
+    server_->On(kGetRecordsMethod, provider_call(kGetRecordsMethod));
+    server_->On(kApplyUpdatesMethod, provider_call(kApplyUpdatesMethod));
+    server_->On("LoadTable", [self](std::span<Arg> a) {
+      const Variant& who = a[0].get();
+      std::vector<TRecordValues> mine;
+      for (const TRecordValues& r : self->schemes_)
+        if (VarToStr(r[1]) == VarToStr(who[0]) && VarToStr(r[2]) == VarToStr(who[1]))
+          mine.push_back(r);
+      self->providers_.Find("pvdConSave")->SetRecords(std::move(mine));
+      return Variant();
+    });
+    server_->On("InsertConTable", [self](std::span<Arg> a) {
+      const Variant& s = a[0].get();
+      if (std::string refused = self->Refusal("InsertConTable"); !refused.empty())
+        return Variant(refused);
+      Variant key = VarArrayOf({s[0], s[1], s[3]});
+      int at = self->FindScheme(key);
+      if (at >= 0 && !s[6].ToBool()) return Variant("方案已存在");
+      TRecordValues row{s[0], s[1], s[3], s[2], s[4], s[5]};
+      if (at >= 0)
+        self->schemes_[static_cast<std::size_t>(at)] = row;
+      else
+        self->schemes_.push_back(row);
+      return Variant("");
+    });
+    // Deleting and renaming act on the scheme the first array names.
+    auto existing = [self](std::string method,
+                           std::function<void(std::size_t, std::span<Arg>)> act) {
+      return [self, method, act](std::span<Arg> a) {
+        if (std::string refused = self->Refusal(method); !refused.empty()) return Variant(refused);
+        int at = self->FindScheme(a[0].get());
+        if (at < 0) return Variant("方案不存在");
+        act(static_cast<std::size_t>(at), a);
+        return Variant("");
+      };
+    };
+    server_->On("DeleteConTable", existing("DeleteConTable", [self](std::size_t at, auto) {
+                  self->schemes_.erase(self->schemes_.begin() + static_cast<std::ptrdiff_t>(at));
+                }));
+    server_->On("ChangeConName",
+                existing("ChangeConName", [self](std::size_t at, std::span<Arg> a) {
+                  self->schemes_[at][0] = a[1].get()[0];
+                }));
+  }
+
   SuiteTables tables_;
+  std::vector<TRecordValues> schemes_;
+  TProviders providers_;
   std::shared_ptr<ScriptedObject> manager_, counter_, validator_, f2_, server_;
 };
 

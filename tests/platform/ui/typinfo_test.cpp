@@ -3,9 +3,56 @@
 #include "tests/platform/ui/ui_fixture.h"
 
 namespace vx::testing {
+
+// Forms whose handlers are published methods, one level below the other.
+class TMethodForm : public TForm {
+  VX_CLASS(TMethodForm, TForm)
+  explicit TMethodForm(TComponent* owner) : TForm(owner) {}
+  void Clicked(TObject*) { ++clicks; }
+  int clicks = 0;
+};
+class TMethodForm2 : public TMethodForm {
+  VX_CLASS(TMethodForm2, TMethodForm)
+  explicit TMethodForm2(TComponent* owner) : TMethodForm(owner) {}
+  void Other(TObject*) { ++others; }
+  int others = 0;
+};
+inline const TClassInfo& TMethodForm::StaticClassInfo() {
+  static const TClassInfo& info = DefineClass<TMethodForm>(
+      "TMethodForm", [](auto& r) { r.template Method<&TMethodForm::Clicked>("Clicked"); });
+  return info;
+}
+inline const TClassInfo& TMethodForm2::StaticClassInfo() {
+  static const TClassInfo& info = DefineClass<TMethodForm2>(
+      "TMethodForm2", [](auto& r) { r.template Method<&TMethodForm2::Other>("Other"); });
+  return info;
+}
+
 namespace {
 
 using TypInfoTest = UiTest;
+
+TEST_F(TypInfoTest, PublishedMethodsByNameAlongTheChain) {
+  auto* base = Create<TMethodForm>(nullptr);
+  auto* derived = Create<TMethodForm2>(nullptr);
+  // Bound to the object asked, found without regard to case, inherited.
+  TMethod m = FindMethod(derived, "CLICKED");
+  ASSERT_TRUE(m.Assigned());
+  EXPECT_EQ(m.Data, static_cast<void*>(derived));
+  TNotifyEvent{m}(derived);
+  TNotifyEvent(FindMethod(derived, "other"))(derived);
+  TNotifyEvent(FindMethod(base, "Clicked"))(base);
+  EXPECT_EQ(derived->clicks, 1);
+  EXPECT_EQ(derived->others, 1);
+  EXPECT_EQ(base->clicks, 1);
+  // Not up from an ancestor, not unknown names, not properties, not nil.
+  EXPECT_FALSE(FindMethod(base, "Other").Assigned());
+  EXPECT_FALSE(FindMethod(base, "Nothing").Assigned());
+  EXPECT_FALSE(FindMethod(base, "Caption").Assigned());
+  EXPECT_FALSE(FindMethod(nullptr, "Clicked").Assigned());
+  base->Free();
+  derived->Free();
+}
 
 TEST_F(TypInfoTest, PublishedPropertiesPerClass) {
   auto* f = Create<TForm>(nullptr);

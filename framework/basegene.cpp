@@ -7,6 +7,7 @@
 #include "env/sorvenda_ini.h"
 #include "env/vazuvirure_new_file.h"
 #include "framework/basegeneu.h"
+#include "framework/make_component.h"
 #include "framework/svrctrl.h"
 #include "lib/edition.h"
 #include "lib/props.h"
@@ -45,15 +46,6 @@ const TClassInfo& TfrmBaseGene::StaticClassInfo() {
 
 namespace {
 
-template <class T>
-T* Make(TComponent* owner, TWinControl* parent, const char* name) {
-  auto* c = new T(owner);
-  c->SetName(name);
-  if constexpr (std::is_base_of_v<TControl, T>)
-    if (parent) c->SetParent(parent);
-  return c;
-}
-
 TMenuItem* MenuItem(TComponent* owner, TMenu* menu, const char* name, const char* caption) {
   auto* item = new TMenuItem(owner);
   item->SetName(name);
@@ -84,44 +76,44 @@ TfrmBaseGene::TfrmBaseGene(TComponent* owner) : TVXForm(owner) {
 TfrmBaseGene::~TfrmBaseGene() = default;
 
 void TfrmBaseGene::BuildComponents() {
-  Panel1 = Make<TPanel>(this, this, "Panel1");
+  Panel1 = MakeComponent<TPanel>(this, this, "Panel1");
   Panel1->SetAlign(alBottom);
   Panel1->SetHeight(36);
   Panel1->SetCaption("");
-  btnOk = Make<TBitBtn>(this, Panel1, "btnOk");
+  btnOk = MakeComponent<TBitBtn>(this, Panel1, "btnOk");
   btnOk->SetCaption("确定");
   btnOk->SetBounds(150, 6, 75, 25);
-  btnCancel = Make<TBitBtn>(this, Panel1, "btnCancel");
+  btnCancel = MakeComponent<TBitBtn>(this, Panel1, "btnCancel");
   btnCancel->SetCaption("取消");
   btnCancel->SetCancel(true);
   btnCancel->SetModalResult(mrCancel);
   btnCancel->SetBounds(232, 6, 75, 25);
   btnCancel->OnClick = Bind<&TfrmBaseGene::btnCancelClick>(this);
 
-  pnlCondition = Make<TPanel>(this, this, "pnlCondition");
+  pnlCondition = MakeComponent<TPanel>(this, this, "pnlCondition");
   pnlCondition->SetAlign(alLeft);
   pnlCondition->SetWidth(151);
   pnlCondition->SetCaption("");
-  Splitter1 = Make<TSplitter>(this, this, "Splitter1");
+  Splitter1 = MakeComponent<TSplitter>(this, this, "Splitter1");
   Splitter1->SetAlign(alLeft);
   Splitter1->SetLeft(151);
-  lblCondition = Make<TLabel>(this, pnlCondition, "lblCondition");
+  lblCondition = MakeComponent<TLabel>(this, pnlCondition, "lblCondition");
   lblCondition->SetCaption(" 条件方案");
   lblCondition->SetAlign(alTop);
-  ImageList1 = Make<TImageList>(this, nullptr, "ImageList1");
+  ImageList1 = MakeComponent<TImageList>(this, nullptr, "ImageList1");
   ImageList1->SetWidth(18);
   ImageList1->SetHeight(18);
-  ImageList2 = Make<TImageList>(this, nullptr, "ImageList2");
+  ImageList2 = MakeComponent<TImageList>(this, nullptr, "ImageList2");
   ImageList2->SetWidth(24);
   ImageList2->SetHeight(24);
-  ToolBar1 = Make<TToolBar>(this, pnlCondition, "ToolBar1");
+  ToolBar1 = MakeComponent<TToolBar>(this, pnlCondition, "ToolBar1");
   ToolBar1->SetAlign(alTop);
   ToolBar1->SetFlat(true);
   ToolBar1->SetButtonWidth(25);
   ToolBar1->SetButtonHeight(24);
   ToolBar1->SetImages(ImageList1);
   auto tool = [&](const char* name, const char* caption, const char* hint, int image) {
-    auto* b = Make<TToolButton>(this, ToolBar1, name);
+    auto* b = MakeComponent<TToolButton>(this, ToolBar1, name);
     b->SetCaption(caption);
     b->SetHint(hint);
     b->SetImageIndex(image);
@@ -132,12 +124,12 @@ void TfrmBaseGene::BuildComponents() {
   btnDelete = tool("btnDelete", "删除(&D)", "删除", 3);
   ToolButton1 = tool("ToolButton1", "ViewIcon", "", 4);
   ToolButton1->SetStyle(tbsDropDown);
-  muOperation = Make<TPopupMenu>(this, nullptr, "muOperation");
+  muOperation = MakeComponent<TPopupMenu>(this, nullptr, "muOperation");
   N2 = MenuItem(this, muOperation, "N2", "开启(&O)");
   N2->SetImageIndex(2);
   N3 = MenuItem(this, muOperation, "N3", "删除(&D)");
   N3->SetImageIndex(3);
-  mnList = Make<TPopupMenu>(this, nullptr, "mnList");
+  mnList = MakeComponent<TPopupMenu>(this, nullptr, "mnList");
   N7 = MenuItem(this, mnList, "N7", "大型图标(&G)");
   N8 = MenuItem(this, mnList, "N8", "小型图标(&M)");
   N9 = MenuItem(this, mnList, "N9", "清单(&L)");
@@ -146,7 +138,7 @@ void TfrmBaseGene::BuildComponents() {
     item->SetRadioItem(true);
   N7->SetChecked(true);
   ToolButton1->SetDropdownMenu(mnList);
-  lstCondition = Make<TListView>(this, pnlCondition, "lstCondition");
+  lstCondition = MakeComponent<TListView>(this, pnlCondition, "lstCondition");
   lstCondition->SetAlign(alClient);
   lstCondition->SetSortType(stText);
   lstCondition->SetColumnClick(false);
@@ -155,33 +147,33 @@ void TfrmBaseGene::BuildComponents() {
   lstCondition->SetPopupMenu(muOperation);
   lstCondition->SetReadOnly(false);
 
-  pgOption = Make<TExtPageControl>(this, this, "pgOption");
+  pgOption = MakeComponent<TExtPageControl>(this, this, "pgOption");
   pgOption->SetAlign(alClient);
   pgOption->SetHint("请输入选项条件");
-  tsOption1 = Make<TTabSheet>(this, nullptr, "tsOption1");
+  tsOption1 = MakeComponent<TTabSheet>(this, nullptr, "tsOption1");
   tsOption1->SetPageControl(pgOption);
   tsOption1->SetCaption("基本选项");
-  tsOption2 = Make<TTabSheet>(this, nullptr, "tsOption2");
+  tsOption2 = MakeComponent<TTabSheet>(this, nullptr, "tsOption2");
   tsOption2->SetPageControl(pgOption);
   tsOption2->SetCaption("系统选项");
   tsOption2->OnShow = Bind<&TfrmBaseGene::tsOption2Show>(this);
   pgOption->OnChange = Bind<&TfrmBaseGene::pgOptionChange>(this);
   pgOption->OnChanging = Bind<&TfrmBaseGene::pgOptionChanging>(this);
-  edPrintDate = Make<TMaskEdit>(this, tsOption2, "edPrintDate");
+  edPrintDate = MakeComponent<TMaskEdit>(this, tsOption2, "edPrintDate");
   edPrintDate->SetHint("[F2]日期快手");
   edPrintDate->SetBounds(60, 8, 85, 21);
-  lblToday = Make<TDBLabel>(this, tsOption2, "lblToday");
+  lblToday = MakeComponent<TDBLabel>(this, tsOption2, "lblToday");
   lblToday->SetCaption("制表日期");
   lblToday->SetFocusControl(edPrintDate);
-  btnPrintDate = Make<TF2Button>(this, tsOption2, "btnPrintDate");
+  btnPrintDate = MakeComponent<TF2Button>(this, tsOption2, "btnPrintDate");
   btnPrintDate->SetGlyphIndex(9);
   btnPrintDate->SetHint("日期快手");
   btnPrintDate->SetF2Control(edPrintDate);
 
-  MainMidas = Make<TSocketConnection>(this, nullptr, "MainMidas");
+  MainMidas = MakeComponent<TSocketConnection>(this, nullptr, "MainMidas");
   MainMidas->SetSupportCallbacks(false);
-  ObjBroker = Make<TComponent>(this, nullptr, "ObjBroker");
-  ClientDataSet1 = Make<TClientDataSet>(this, nullptr, "ClientDataSet1");
+  ObjBroker = MakeComponent<TComponent>(this, nullptr, "ObjBroker");
+  ClientDataSet1 = MakeComponent<TClientDataSet>(this, nullptr, "ClientDataSet1");
   ClientDataSet1->SetRemoteServer(MainMidas);
   ClientDataSet1->SetProviderName("pvdConSave");
   ClientDataSet1->AddIndex("Index1", "NCONDITION;CREATOR;PROGRAMME");

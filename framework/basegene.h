@@ -268,8 +268,6 @@ class TfrmBaseGene : public TVXForm {
   void FocusFirstControl(TTabSheet* page);
   // The page holding control, just below the page control (or the form).
   TWinControl* PageOf(TControl* control) const;
-  // Finds a control of the form by name (any owned component).
-  TComponent* Find(std::string_view name) const { return FindComponent(name); }
   // A handler saved for name + suffix; nil when none.
   TMethod SavedHandler(const std::vector<std::pair<std::string, void*>>& list,
                        const std::string& name) const;

@@ -6,6 +6,7 @@
 #include "controls/vxradiogroup.h"
 #include "framework/basegeneu.h"
 #include "framework/geneconditioncf.h"
+#include "framework/make_component.h"
 #include "framework/vxnotify.h"
 #include "lib/codepage.h"
 #include "lib/edition.h"
@@ -32,12 +33,9 @@ namespace {
 
 template <class T>
 T* Place(TComponent* owner, TWinControl* parent, const char* name, const char* caption = nullptr) {
-  auto* c = new T(owner);
-  c->SetName(name);
-  if constexpr (std::is_base_of_v<TControl, T>) {
-    if (parent) c->SetParent(parent);
+  T* c = MakeComponent<T>(owner, parent, name);
+  if constexpr (std::is_base_of_v<TControl, T>)
     if (caption) c->SetCaption(caption);
-  }
   return c;
 }
 

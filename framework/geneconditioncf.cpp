@@ -5,6 +5,7 @@
 
 #include "controls/selectpnl.h"
 #include "framework/basegene.h"
+#include "framework/make_component.h"
 #include "lang/code_converter.h"
 #include "lib/strs.h"
 #include "platform/rtl/text.h"
@@ -48,9 +49,7 @@ std::string Field(const std::string& entry, int n) {
 template <class T>
 T* Put(TComponent* owner, TWinControl* parent, const char* name, int left, int top, int width,
        int height) {
-  auto* c = new T(owner);
-  c->SetName(name);
-  c->SetParent(parent);
+  T* c = MakeComponent<T>(owner, parent, name);
   c->SetBounds(left, top, width, height);
   return c;
 }

@@ -6,7 +6,7 @@
 CREATE TABLE INVMB (
   MB001 TEXT NOT NULL PRIMARY KEY,   -- item code
   MB002 TEXT NOT NULL,               -- name
-  MB003 TEXT NOT NULL DEFAULT '',    -- specification
+  MB003 TEXT NOT NULL DEFAULT '',    -- size and grade
   MB004 TEXT NOT NULL                -- unit
 );
 INSERT INTO INVMB VALUES

@@ -230,8 +230,9 @@ namespace {
 
 // The class identifier is there as long as the library is loaded, as the
 // module's in-process connection expects.
-const ScopedClassRegistration kRegistration(
-    kServerClassID, [] { return std::make_shared<TReportCounter>(DefaultConfig()); });
+const ScopedClassRegistration kRegistration(kServerClassID, [] {
+  return std::make_shared<TReportCounter>(DefaultConfig());
+});
 
 }  // namespace
 
